@@ -1,0 +1,1 @@
+#include "hid/IdentityText.h"

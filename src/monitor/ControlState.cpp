@@ -1,0 +1,4 @@
+#include "app/frmMain.h"
+
+void frmMain::SetControlsEnabled(bool) {}
+void frmMain::BuildButtonIndicators(int) {}

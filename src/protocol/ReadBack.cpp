@@ -1,0 +1,4 @@
+#include "app/frmMain.h"
+
+void frmMain::ReadDeviceConfiguration() {}
+void frmMain::RefreshDeviceStatus() {}

@@ -1,0 +1,5 @@
+#include "app/frmMain.h"
+
+void frmMain::FillModeLists() {}
+void frmMain::FillPulseWidthList() {}
+void frmMain::FillCurveTypeLists() {}

@@ -1,0 +1,52 @@
+#include "support/Rig.h"
+
+#include <QTimer>
+
+namespace torvex::test {
+
+Rig::Rig() = default;
+
+Rig::~Rig() { destroyForm(); }
+
+int Rig::addBoard(const std::u16string& serial) {
+  sim::Identity id;
+  id.serialNumber = serial;
+  return platform.addBoard(id);
+}
+
+frmMain& Rig::create(const QLocale& locale) {
+  destroyForm();
+  form_ = std::make_unique<frmMain>(platform, locale);
+  return *form_;
+}
+
+frmMain& Rig::load(const QLocale& locale) {
+  create(locale);
+  form_->Form_Load();
+  return *form_;
+}
+
+void Rig::destroyForm() { form_.reset(); }
+
+void Rig::tick() {
+  platform.advanceUs(std::int64_t{form_->Timer->interval()} * 1000);
+  form_->Timer_Timer();
+}
+
+std::vector<Bytes> Rig::sent(int device) const {
+  std::vector<Bytes> out;
+  for (const auto& e : platform.sentTo(device)) out.push_back(e.bytes);
+  return out;
+}
+
+std::vector<std::vector<int>> Rig::sentHeads(int device) const {
+  std::vector<std::vector<int>> out;
+  for (const auto& b : sent(device)) {
+    std::vector<int> head;
+    for (std::size_t i = 0; i < 4 && i < b.size(); ++i) head.push_back(b[i]);
+    out.push_back(head);
+  }
+  return out;
+}
+
+}  // namespace torvex::test
