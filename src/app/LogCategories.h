@@ -1,0 +1,9 @@
+#pragma once
+// One logging category per subsystem, silent by default; enable with e.g.
+// QT_LOGGING_RULES="torvex.hid.debug=true".
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcHid)
+Q_DECLARE_LOGGING_CATEGORY(lcProtocol)
+Q_DECLARE_LOGGING_CATEGORY(lcMonitor)
+Q_DECLARE_LOGGING_CATEGORY(lcSettings)
