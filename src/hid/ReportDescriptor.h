@@ -16,4 +16,13 @@ inline constexpr std::uint16_t kMaxReportLength = 8192;
 
 ReportLengths ComputeReportLengths(std::span<const std::uint8_t> descriptor);
 
+struct DescriptorSummary {
+  ReportLengths lengths;
+  // The descriptor has Report ID items: every report starts with its ID on
+  // the wire. Without them the OS hands reports over without the ID byte.
+  bool numbered = false;
+};
+
+DescriptorSummary SummarizeReportDescriptor(std::span<const std::uint8_t> descriptor);
+
 }  // namespace torvex::hid
