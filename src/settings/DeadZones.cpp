@@ -1,9 +1,60 @@
 #include "app/frmMain.h"
 
-void frmMain::xDeadLow_KeyPress(int&) {}
-void frmMain::xDeadHigh_KeyPress(int&) {}
-void frmMain::yDeadLow_KeyPress(int&) {}
-void frmMain::yDeadHigh_KeyPress(int&) {}
-QString frmMain::ClampDeadZoneText(const QString&, double) const { return {}; }
-std::int32_t frmMain::PercentTextToRaw(const QString&) const { return 0; }
-void frmMain::SendWordSetting(int, std::int32_t) {}
+#include <QLineEdit>
+
+#include "protocol/Protocol.h"
+#include "settings/PercentText.h"
+
+namespace code = torvex::protocol::code;
+namespace s = torvex::settings;
+
+namespace {
+
+constexpr int kEnterKey = 13;
+
+QChar Separator(const frmMain& f) {
+  return f.DecimalSeparator.isNull() ? f.locale().decimalPoint().at(0) : f.DecimalSeparator;
+}
+
+// Enter commits: the field is limited and reformatted, then what it shows is sent.
+void DeadZoneKey(frmMain& f, QLineEdit* field, int lowCode, int& KeyAscii) {
+  if (KeyAscii == '.' || KeyAscii == ',') KeyAscii = Separator(f).unicode();
+  if (KeyAscii != kEnterKey) return;
+  field->setText(f.ClampDeadZoneText(field->text(), s::kDeadZoneLimit));
+  f.SendWordSetting(lowCode, f.PercentTextToRaw(field->text()));
+}
+
+}  // namespace
+
+void frmMain::xDeadLow_KeyPress(int& KeyAscii) {
+  DeadZoneKey(*this, xDeadLow, code::SetXDeadLowLsb, KeyAscii);
+}
+
+void frmMain::xDeadHigh_KeyPress(int& KeyAscii) {
+  DeadZoneKey(*this, xDeadHigh, code::SetXDeadHighLsb, KeyAscii);
+}
+
+void frmMain::yDeadLow_KeyPress(int& KeyAscii) {
+  DeadZoneKey(*this, yDeadLow, code::SetYDeadLowLsb, KeyAscii);
+}
+
+void frmMain::yDeadHigh_KeyPress(int& KeyAscii) {
+  DeadZoneKey(*this, yDeadHigh, code::SetYDeadHighLsb, KeyAscii);
+}
+
+QString frmMain::ClampDeadZoneText(const QString& text, double limit) const {
+  return s::ClampDeadZone(text, limit, locale(), Separator(*this));
+}
+
+std::int32_t frmMain::PercentTextToRaw(const QString& text) const {
+  const auto x = s::ParseLocaleNumber(text, locale());
+  return x ? s::PercentToRaw(*x) : 0;
+}
+
+void frmMain::SendWordSetting(int code, std::int32_t value) {
+  // The board settles each byte before the next one arrives.
+  SendSettingCommand(code, s::LowByte(value));
+  platform().sleep(10);
+  SendSettingCommand(code + 1, s::HighByte(value));
+  platform().sleep(10);
+}
