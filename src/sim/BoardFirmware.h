@@ -3,6 +3,16 @@
 // command code, answers read-backs from that memory, applies calibration,
 // dead zones and response curves to its paddles and produces input reports.
 // Pure: no I/O, no clock of its own; the virtual platform feeds it time.
+//
+// Paddle 0 (left) feeds axis X, paddle 1 (right) axis Y; each goes through
+// its calibration, dead zones and curve (AxisMath.h). Reported axes:
+//   "Throttle and Brake": X = left paddle, Y = right paddle.
+//   "Dual Clutch": X = the clutch, max(master, min(other, bite point));
+//     Y = the master paddle alone, so the host can tell the two apart.
+//   Curve monitor on X: X field = X after its curve, Y field = X before it.
+//   Curve monitor on Y: X field = Y before its curve, Y field = Y after it.
+// Settings and calibration survive unplugging; the monitor mode, pulses in
+// flight and the read-back alternation start afresh at power-on.
 
 #include <array>
 #include <cstddef>
@@ -10,6 +20,8 @@
 #include <functional>
 #include <span>
 #include <vector>
+
+#include "sim/RotaryInputs.h"
 
 namespace torvex::sim {
 
@@ -39,6 +51,15 @@ class BoardFirmware {
   void factoryReset();
   static const std::array<std::uint8_t, 256>& FactoryDefaults();
 
+  std::uint16_t ledIntensity() const;
+  // Calibrated ends of an axis (0 = X, 1 = Y) in raw sensor units.
+  std::uint16_t calibrationLow(int axis) const { return calLow_[axis & 1]; }
+  std::uint16_t calibrationHigh(int axis) const { return calHigh_[axis & 1]; }
+  void setCalibration(int axis, std::uint16_t low, std::uint16_t high);
+
+  // Plugged in: volatile state starts afresh, stored settings stay.
+  void powerOn();
+
   int monitorMode() const { return monitorMode_; }
   // Every calibration step received, in order (1..4).
   const std::vector<int>& calibrationSteps() const { return calibrationSteps_; }
@@ -49,7 +70,10 @@ class BoardFirmware {
   bool button(int index) const;
   // Raw paddle sensor positions, 0..65535 (0 = left paddle / X, 1 = right / Y).
   void setPaddle(int paddle, std::uint16_t raw);
-  std::uint16_t paddle(int paddle) const { return paddles_[paddle]; }
+  std::uint16_t paddle(int paddle) const { return paddles_[paddle & 1]; }
+  // Turns a rotary knob by detents (positive clockwise) at the firmware's time.
+  void turnRotary(RotaryInputs::Side side, int detents);
+  const RotaryInputs& rotary() const { return rotary_; }
 
   // ---- Time and input ----
   // Moves the firmware's clock (microseconds since plug-in); timed behaviour
@@ -60,12 +84,22 @@ class BoardFirmware {
   // Called whenever what the input report would show changes.
   std::function<void()> onInputChanged;
 
-  // Axis values as reported (after calibration, dead zones, mode and curve).
+  // Axis values as reported outside the curve monitor (after calibration,
+  // dead zones, curve and analog input mode).
   std::uint16_t axisX() const;
   std::uint16_t axisY() const;
+  // One axis before its curve (calibrated, dead zones applied) and after it.
+  struct AxisTrace {
+    std::uint16_t input = 0;
+    std::uint16_t output = 0;
+  };
+  AxisTrace trace(int axis) const;
+  // Buttons as reported: the hands' buttons and those the rotaries press.
+  std::array<std::uint8_t, 8> reportedButtons() const;
 
  private:
   void inputChanged();
+  void syncRotary();
 
   std::array<std::uint8_t, 256> memory_{};
   std::array<std::uint8_t, 8> buttons_{};
@@ -75,6 +109,10 @@ class BoardFirmware {
   int resetCount_ = 0;
   bool nextIsLed_ = false;
   std::int64_t nowUs_ = 0;
+  std::array<std::uint16_t, 2> calLow_{};
+  std::array<std::uint16_t, 2> calHigh_{};
+  RotaryInputs rotary_;
+  Bytes lastReport_;
 };
 
 }  // namespace torvex::sim

@@ -116,7 +116,10 @@ void VirtualPlatform::plug(int index) {
   Device& d = *devices_.at(index);
   d.plugged = true;
   d.lastReportUs = nowUs();
-  if (d.firmware) d.firmware->advanceTo(nowUs());
+  if (d.firmware) {
+    d.firmware->powerOn();
+    d.firmware->advanceTo(nowUs());
+  }
 }
 
 void VirtualPlatform::advanceUs(std::int64_t us) {
