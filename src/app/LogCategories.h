@@ -1,6 +1,6 @@
 #pragma once
-// One logging category per subsystem, silent by default; enable with e.g.
-// QT_LOGGING_RULES="torvex.hid.debug=true".
+// One logging category per subsystem, all silent by default; enable with e.g.
+// QT_LOGGING_RULES="torvex.hid.debug=true" or "torvex.*.debug=true".
 #include <QLoggingCategory>
 
 Q_DECLARE_LOGGING_CATEGORY(lcHid)

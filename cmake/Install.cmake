@@ -1,0 +1,66 @@
+# Installing on Linux: the tool, its desktop entry and icon, and the udev rule
+# that lets the logged-in user open the board; CPack turns the same into a .deb.
+# Only the Runtime component is packaged: the demo and tests stay in the build.
+
+include(GNUInstallDirs)
+include(${CMAKE_CURRENT_LIST_DIR}/UdevRule.cmake)
+
+# udev reads rules only from its own directories, whatever the install prefix.
+pkg_get_variable(_torvex_udevdir udev udevdir)
+if(_torvex_udevdir)
+  set(_torvex_udev_rules_default "${_torvex_udevdir}/rules.d")
+else()
+  set(_torvex_udev_rules_default "/usr/lib/udev/rules.d")
+endif()
+set(TORVEX_UDEV_RULES_DIR "${_torvex_udev_rules_default}"
+    CACHE PATH "Where the udev rule is installed (absolute, or relative to the prefix)")
+
+set(TORVEX_UDEV_RULE_FILE "${CMAKE_BINARY_DIR}/packaging/70-torvex-config.rules")
+torvex_udev_rule("${TORVEX_UDEV_RULE_FILE}"
+                 VENDOR_ID "${TORVEX_VENDOR_ID}" PRODUCT_ID "${TORVEX_PRODUCT_ID}")
+
+set(_torvex_packaging "${CMAKE_CURRENT_LIST_DIR}/../packaging")
+install(TARGETS torvex-config RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+install(FILES ${_torvex_packaging}/torvex-config.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT Runtime)
+install(FILES ${_torvex_packaging}/torvex-config.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT Runtime)
+install(FILES ${TORVEX_UDEV_RULE_FILE} DESTINATION ${TORVEX_UDEV_RULES_DIR} COMPONENT Runtime)
+
+set(TORVEX_PACKAGE_MAINTAINER "torvex-config developers <torvex-config@users.noreply.github.com>"
+    CACHE STRING "Maintainer field of the .deb")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME torvex-config)
+set(CPACK_PACKAGE_VENDOR "Torvex")
+set(CPACK_PACKAGE_CONTACT "${TORVEX_PACKAGE_MAINTAINER}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration and live-test tool for Torvex wheel boards")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Lists the attached Torvex steering-wheel boards, reads their settings,\n"
+    "sends every change at once, shows the 64 buttons and both paddle axes\n"
+    "live, plots an axis's response curve, calibrates the paddles and resets\n"
+    "the board. A udev rule gives the user at the seat access to the board.")
+string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};Runtime;/")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+
+# dpkg-shlibdeps lists every shared library the binary links, with the
+# versions it needs; without it, name the ones we link ourselves.
+find_program(TORVEX_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(TORVEX_DPKG_SHLIBDEPS)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+else()
+  set(_torvex_qt_min "${Qt6_VERSION_MAJOR}.${Qt6_VERSION_MINOR}")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "libhidapi-hidraw0, libqt6widgets6 (>= ${_torvex_qt_min}), libqt6gui6 (>= ${_torvex_qt_min}), libqt6core6 (>= ${_torvex_qt_min})")
+endif()
+
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+    "${_torvex_packaging}/debian/postinst;${_torvex_packaging}/debian/postrm")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+include(CPack)
