@@ -6,6 +6,8 @@ packages=(
   qt6-base-dev libgl-dev libhidapi-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core xvfb xauth
+  # building and checking the .deb
+  dpkg-dev desktop-file-utils udev file libxml2-utils
 )
 missing=()
 for p in "${packages[@]}"; do
