@@ -41,7 +41,6 @@ set(CPACK_PACKAGE_DESCRIPTION
     "live, plots an axis's response curve, calibrates the paddles and resets\n"
     "the board. A udev rule gives the user at the seat access to the board.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};Runtime;/")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -62,5 +61,9 @@ endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     "${_torvex_packaging}/debian/postinst;${_torvex_packaging}/debian/postrm")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+# A source tarball holds the sources only, not build trees or git data.
+set(CPACK_SOURCE_GENERATOR TGZ)
+set(CPACK_SOURCE_IGNORE_FILES "/\\.git/" "/build[^/]*/" "/out/" "\\.user$" "CMakeUserPresets\\.json$")
 
 include(CPack)
