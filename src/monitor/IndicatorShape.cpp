@@ -8,6 +8,7 @@ IndicatorShape::IndicatorShape(QWidget* parent)
     : QWidget(parent), fill_(palette().color(QPalette::Button)) {}
 
 void IndicatorShape::setFillColor(const QColor& color) {
+  ++fillUpdates_;
   if (color == fill_) return;
   fill_ = color;
   update();
