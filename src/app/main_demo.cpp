@@ -12,6 +12,8 @@ int main(int argc, char** argv) {
   torvex::sim::VirtualPlatform platform(std::make_unique<torvex::sim::WallClock>());
   torvex::sim::AddDemoBoards(platform);
   torvex::sim::VirtualWheel wheel(platform);
+  // Closing the main window ends the demo; the wheel alone is no tool.
+  wheel.setAttribute(Qt::WA_QuitOnClose, false);
   frmMain window(platform);
   window.Form_Load();
   wheel.move(window.frameGeometry().topRight() + QPoint(16, 0));
