@@ -319,21 +319,6 @@ TEST(Discovery, UnpluggedBoardIsReplacedByTheLastListed) {
   ExpectBalancedAfterDestroy(rig);
 }
 
-TEST(Discovery, ReplugAfterLossReopensWithFreshReadChannel) {
-  Rig rig;
-  const int b = rig.addBoard(u"TVX0001");
-  frmMain& form = rig.load();
-  const hid::Handle firstRead = form.ReadHandle;
-  rig.platform.unplug(b);
-  rig.tick();  // needs ServiceInputReport
-  ExpectNoneOpen(rig);
-  rig.platform.plug(b);
-  rig.tick();
-  ExpectOpen(rig, b);
-  EXPECT_NE(form.ReadHandle, firstRead);
-  ExpectBalancedAfterDestroy(rig);
-}
-
 TEST(Discovery, ClosingWithNoBoardSendsNothing) {
   Rig rig;
   frmMain& form = rig.load();

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <optional>
 
 #include "hid/HidapiPlatform.h"
@@ -149,16 +148,6 @@ TEST(WideToUtf16, Table) {
       {std::wstring(1, static_cast<wchar_t>(0x110000)), u"\uFFFD"},
   };
   for (const auto& c : cases) EXPECT_EQ(WideToUtf16(c.in), c.out);
-}
-
-TEST(OpenErrorFromErrno, Table) {
-  const std::pair<int, OpenError> cases[] = {
-      {EACCES, OpenError::AccessDenied}, {EPERM, OpenError::AccessDenied},
-      {EBUSY, OpenError::Busy},          {ENOENT, OpenError::NotFound},
-      {ENODEV, OpenError::NotFound},     {ENXIO, OpenError::NotFound},
-      {EIO, OpenError::Failed},          {EINVAL, OpenError::Failed},
-  };
-  for (const auto& [e, expected] : cases) EXPECT_EQ(OpenErrorFromErrno(e), expected) << e;
 }
 
 TEST(SysfsDescriptorPath, OnlyHidrawNodes) {

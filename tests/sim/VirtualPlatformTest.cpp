@@ -81,31 +81,6 @@ TEST_P(VirtualQueue, NewestWholeReportsThatFit) {
 INSTANTIATE_TEST_SUITE_P(Reads, VirtualQueue, testing::ValuesIn(kQueueCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(VirtualPlatform, EveryHandleHasItsOwnQueue) {
-  VirtualPlatform p;
-  const int b = p.addBoard({});
-  const hid::Handle first = p.open(p.device(b).path, OpenMode::NonBlocking);
-  ChangeInputs(p, b, 1);
-  const hid::Handle second = p.open(p.device(b).path, OpenMode::NonBlocking);
-  p.firmware(b).setButton(63, true);
-  EXPECT_EQ(p.readInput(first, 500).reportsDrained, 2);
-  EXPECT_EQ(p.readInput(second, 500).reportsDrained, 1);  // opened after the first press
-  EXPECT_EQ(p.readInput(first, 500).status, InputRead::Status::Empty);
-}
-
-TEST(VirtualPlatform, PeriodicReportsFollowTheVirtualClock) {
-  VirtualPlatform p;
-  const int b = p.addBoard({});
-  p.device(b).reportPeriodUs = 1000;
-  const hid::Handle h = p.open(p.device(b).path, OpenMode::NonBlocking);
-  p.advanceUs(9'999);
-  EXPECT_EQ(p.readInput(h, 500).reportsDrained, 9);
-  p.sleep(10);
-  EXPECT_EQ(p.readInput(h, 500).reportsDrained, 10);
-  p.advanceUs(1'000'000);  // a second without reading: the queue caps at 64
-  EXPECT_EQ(p.readInput(h, 1000).reportsDrained, 64);
-}
-
 TEST(VirtualPlatform, UnplugKillsHandlesAndReplugNeedsNewOnes) {
   VirtualPlatform p;
   const int b = p.addBoard({});
@@ -135,38 +110,6 @@ TEST(VirtualPlatform, UnplugKillsHandlesAndReplugNeedsNewOnes) {
   EXPECT_TRUE(p.close(fresh));
   EXPECT_EQ(p.openHandleCount(), 0);
   EXPECT_EQ(p.badCloseCount(), 0);
-}
-
-TEST(VirtualPlatform, ClosingTwiceIsCountedAsABadClose) {
-  VirtualPlatform p;
-  const int b = p.addBoard({});
-  const hid::Handle h = p.open(p.device(b).path, OpenMode::Plain);
-  EXPECT_TRUE(p.close(h));
-  EXPECT_FALSE(p.close(h));
-  EXPECT_FALSE(p.close(hid::kNoHandle));
-  EXPECT_EQ(p.badCloseCount(), 2);
-}
-
-TEST(VirtualPlatform, EnumerationOrderAndOpenErrors) {
-  VirtualPlatform p;
-  const int a = p.addBoard({});
-  const int keyboard = p.addForeign(0x046D, 0xC31C);
-  const int c = p.addBoard({});
-  p.device(c).openError = OpenError::AccessDenied;
-
-  const auto list = p.enumerate();
-  ASSERT_EQ(list.size(), 3u);
-  EXPECT_EQ(list[0].path, p.device(a).path);
-  EXPECT_EQ(list[1].path, p.device(keyboard).path);
-  EXPECT_EQ(list[1].vendorId, 0x046D);
-  EXPECT_EQ(list[2].path, p.device(c).path);
-
-  OpenError e = OpenError::None;
-  EXPECT_EQ(p.open(p.device(c).path, OpenMode::Plain, &e), hid::kNoHandle);
-  EXPECT_EQ(e, OpenError::AccessDenied);
-  EXPECT_EQ(p.open("/dev/hidraw99", OpenMode::Plain, &e), hid::kNoHandle);
-  EXPECT_EQ(e, OpenError::NotFound);
-  EXPECT_EQ(p.openHandleCount(), 0);
 }
 
 }  // namespace
