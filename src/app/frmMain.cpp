@@ -71,6 +71,7 @@ void frmMain::Form_Unload() {
 }
 
 void frmMain::CloseBoardHandles() {
+  ReadChannelReady = false;
   if (DeviceHandle != torvex::hid::kNoHandle) {
     LastApiResult = platform_.close(DeviceHandle);
     DeviceHandle = torvex::hid::kNoHandle;
