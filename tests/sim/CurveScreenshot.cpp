@@ -1,0 +1,42 @@
+// Saves a picture of the window on the demo boards with the curve monitor
+// open on X and the paddle swept once:  sim_curve_screenshot <file.png>
+// Runs on the virtual clock, so the picture is the same on every run.
+
+#include <QApplication>
+#include <QTimer>
+
+#include "app/frmMain.h"
+#include "sim/DemoBoards.h"
+#include "sim/VirtualPlatform.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 2) return 2;
+  torvex::sim::VirtualPlatform platform;
+  torvex::sim::AddDemoBoards(platform);
+  frmMain form(platform, QLocale(QLocale::English, QLocale::UnitedStates));
+  form.Form_Load();
+  const auto tick = [&] {
+    platform.advanceUs(std::int64_t{form.Timer->interval()} * 1000);
+    form.Timer_Timer();
+  };
+  tick();
+  tick();
+  // The last board in the list is selected: throttle and brake, S-curve on X.
+  const int board = platform.deviceCount() - 1;
+  torvex::sim::BoardFirmware& fw = platform.firmware(board);
+  fw.setButton(2, true);
+  fw.setButton(11, true);
+  fw.setButton(29, true);
+  form.checkCurves_Click(0);
+  for (int raw = 0; raw <= 65535; raw += 640) {
+    fw.setPaddle(0, static_cast<std::uint16_t>(raw));
+    tick();
+  }
+  fw.setPaddle(0, 65535);
+  tick();
+  fw.setPaddle(0, 47000);
+  tick();
+  app.processEvents();
+  return form.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+}
