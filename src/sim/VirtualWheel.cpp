@@ -170,6 +170,8 @@ VirtualWheel::VirtualWheel(VirtualPlatform& platform, QWidget* parent)
   timer_ = new QTimer(this);
   connect(timer_, &QTimer::timeout, this, &VirtualWheel::tick);
   timer_->start(kTimerMs);
+  // Start on the board the main window opens first: the last one listed.
+  boardCombo_->setCurrentIndex(boardCombo_->count() - 1);
   showBoard();
 }
 

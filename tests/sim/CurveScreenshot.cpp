@@ -1,5 +1,6 @@
 // Saves a picture of the window on the demo boards with the curve monitor
-// open on X and the paddle swept once:  sim_curve_screenshot <file.png>
+// open on X and the paddle swept once, and optionally of the virtual wheel:
+//   sim_curve_screenshot <window.png> [wheel.png]
 // Runs on the virtual clock, so the picture is the same on every run.
 
 #include <QApplication>
@@ -8,10 +9,11 @@
 #include "app/frmMain.h"
 #include "sim/DemoBoards.h"
 #include "sim/VirtualPlatform.h"
+#include "sim/VirtualWheel.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  if (argc != 2) return 2;
+  if (argc < 2 || argc > 3) return 2;
   torvex::sim::VirtualPlatform platform;
   torvex::sim::AddDemoBoards(platform);
   frmMain form(platform, QLocale(QLocale::English, QLocale::UnitedStates));
@@ -38,5 +40,12 @@ int main(int argc, char** argv) {
   fw.setPaddle(0, 47000);
   tick();
   app.processEvents();
-  return form.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+  if (!form.grab().save(QString::fromLocal8Bit(argv[1]))) return 1;
+  if (argc == 3) {
+    torvex::sim::VirtualWheel wheel(platform);
+    wheel.show();
+    app.processEvents();
+    if (!wheel.grab().save(QString::fromLocal8Bit(argv[2]))) return 1;
+  }
+  return 0;
 }

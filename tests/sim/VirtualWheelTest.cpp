@@ -65,6 +65,8 @@ TEST_F(WheelTest, ListsTheBoardsBySerialNumber) {
   ASSERT_EQ(combo->count(), 2);
   EXPECT_EQ(combo->itemText(0), "TVX-24A-0117");
   EXPECT_EQ(combo->itemText(1), "TVX-24A-0342");
+  EXPECT_EQ(wheel->board(), 1) << "the hands start on the board the window opens";
+  selectBoard(0);
   EXPECT_EQ(wheel->board(), 0);
 }
 
@@ -84,6 +86,7 @@ TEST_F(WheelTest, HandsActOnTheSelectedBoardOnly) {
 }
 
 TEST_F(WheelTest, ButtonsToggleOrPressMomentarily) {
+  selectBoard(0);
   BoardFirmware& fw = platform.firmware(0);
   auto* b5 = Child<QPushButton>(*wheel, "button5");
   QTest::mouseClick(b5, Qt::LeftButton);
@@ -108,6 +111,7 @@ TEST_F(WheelTest, RateListSetsTheReportPeriod) {
     int row;
     std::int64_t periodUs;
   } cases[] = {{0, 1000}, {2, 0}, {1, 4000}};
+  selectBoard(0);
   auto* rate = Child<QComboBox>(*wheel, "rateCombo");
   EXPECT_EQ(rate->currentText(), "250 Hz");
   for (const auto& c : cases) {
@@ -148,6 +152,7 @@ TEST_F(WheelTest, StepButtonsTurnTheKnob) {
 }
 
 TEST_F(WheelTest, ShowsTheBoardsLedIntensity) {
+  selectBoard(0);
   auto* led = Child<QProgressBar>(*wheel, "ledIntensity");
   EXPECT_EQ(led->value(), 255);
   selectBoard(1);
