@@ -16,11 +16,14 @@ const QString kSetHigh = QStringLiteral("Set High");
 constexpr int kThrottleAndBrake = 1;
 constexpr int kYPauseMs = 100;
 
-// Green while armed. The style sheet paints it in every style; the palette
-// carries the same colour so the state can be read back.
+// Green while armed, painted flat: styles shade a palette colour into a
+// gradient, and a border in the style sheet makes Qt paint the colour as set.
+// The palette carries the same colour so the state can be read back.
 void ShowArmed(QPushButton* b, bool armed) {
   if (armed) {
-    b->setStyleSheet(QStringLiteral("background-color: rgb(0, 255, 0);"));
+    b->setStyleSheet(QStringLiteral(
+        "QPushButton { background-color: rgb(0, 255, 0); border: 1px solid palette(dark); "
+        "border-radius: 2px; }"));
     QPalette pal = b->palette();
     pal.setColor(QPalette::Button, QColor(0, 255, 0));
     b->setPalette(pal);
