@@ -73,31 +73,5 @@ const SweepCase kSweeps[] = {
 INSTANTIATE_TEST_SUITE_P(Curves, CurveMonitorWindow, ::testing::ValuesIn(kSweeps),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The S bends the chart: below the diagonal in its lower half, above it in the
-// upper half (v counts down from the top).
-TEST(CurveMonitorWindowShape, SCurveSitsAroundTheDiagonal) {
-  test::Rig rig;
-  const int board = rig.addBoard(u"TVX-E2E");
-  BoardFirmware& fw = rig.platform.firmware(board);
-  fw.setSetting(0x45, 1);
-  fw.setSetting(0x5C, 1);
-  fw.setSetting(0x5E, 10);
-  frmMain& form = rig.load();
-  rig.ticks(2);
-  QTest::mouseClick(form.checkCurves[0], Qt::LeftButton);
-  struct Probe {
-    std::uint16_t raw;
-    int side;  // +1 output below the input, -1 above, 0 on it
-  } probes[] = {{8000, 1}, {20000, 1}, {32768, 0}, {45535, -1}, {57535, -1}};
-  for (const auto& p : probes) {
-    fw.setPaddle(0, p.raw);
-    rig.tick();
-    const int output = 65535 - form.ChartPrevY;
-    const int diff = form.ChartPrevX - output;
-    // The steep middle turns the half-unit offset of 32768 into a few units.
-    EXPECT_EQ((diff > 3) - (diff < -3), p.side) << p.raw << " -> " << output;
-  }
-}
-
 }  // namespace
 }  // namespace torvex::sim
