@@ -64,6 +64,28 @@ TEST(LiveButtons, OnlyIndicatorsOfChangedBytesAreTouched) {
   EXPECT_EQ(live.form->xVal->text(), "1.5 %");
 }
 
+TEST(LiveButtons, NumberStaysReadablePressedAndReleased) {
+  LiveRig live;
+  frmMain& f = *live.form;
+  struct Look {
+    bool pressed;
+    QColor fill, text;
+  };
+  const Look looks[] = {{true, kRed, kBlack}, {false, ButtonFace(f.ButtonShape[20]), kDarkGrey}};
+  for (const auto& look : looks) {
+    live.firmware().setButton(20, look.pressed);
+    live.firmware().setButton(21, !look.pressed);  // always a change
+    live.rig.tick();
+    // Drawn as the user sees it: the fill around the number, the number on top.
+    const QImage drawn =
+        f.ButtonsFrame->grab(f.ButtonShape[20]->geometry().adjusted(1, 1, -1, -1)).toImage();
+    const int fill = CountPixels(drawn, look.fill);
+    const int ink = CountPixels(drawn, look.text);
+    EXPECT_GT(fill, drawn.width() * drawn.height() / 2) << look.pressed;
+    EXPECT_GT(ink, 0) << look.pressed;
+  }
+}
+
 struct CaptionCase {
   std::uint16_t x, y;
   const char* xText;
