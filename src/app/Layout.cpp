@@ -88,14 +88,14 @@ constexpr auto kCentre = Qt::AlignHCenter | Qt::AlignTop;
 
 void frmMain::BuildLayout() {
   QFont f = font();
-  f.setPixelSize(11);
+  f.setPixelSize(10);
   setFont(f);
   setFixedSize(torvex::app::Twips(kBaseWidthTwips), torvex::app::Twips(kBaseHeightTwips));
 
   // ---- Left column ----
   Frame1 = Frame(this, "Frame1", "Device Details", 120, 120, 3735, 1935);
-  Label(Frame1, "lblSerialNumberCaption", "Serial Number:", 120, 360, 1035, 255);
-  Label(Frame1, "lblManufacturerCaption", "Manufacturer:", 120, 720, 1035, 255);
+  Label(Frame1, "lblSerialNumberCaption", "Serial Number:", 120, 360, 1080, 255);
+  Label(Frame1, "lblManufacturerCaption", "Manufacturer:", 120, 720, 1080, 255);
   Label(Frame1, "lblProductCaption", "Product:", 120, 1080, 1035, 255);
   Label(Frame1, "lblVersionCaption", "Version:", 120, 1440, 1035, 255);
   SerNo = Place<QComboBox>(Frame1, "SerNo", 1200, 360, 2175, 315);
@@ -145,7 +145,7 @@ void frmMain::BuildLayout() {
   ButtonLabel.push_back(Label(ButtonsFrame, "ButtonLabel_0", "1", 120, 480, 375, 495, kCentre));
 
   xAxisFrame = Frame(this, "xAxisFrame", "X Axis", 3960, 4320, 4815, 3015);
-  Label(xAxisFrame, "xLinearityCaption", "Linearity Mode:", 240, 400, 1155, 255);
+  Label(xAxisFrame, "xLinearityCaption", "Linearity Mode:", 240, 400, 1200, 255);
   xClutchCurveCombo = List(xAxisFrame, "xClutchCurveCombo", 1440, 360, 3015, 315);
   Label(xAxisFrame, "xCurveMinCaption", "-5", 960, 840, 255, 255);
   Label(xAxisFrame, "xCurveMidCaption", "0", 2410, 840, 255, 255);
@@ -164,7 +164,7 @@ void frmMain::BuildLayout() {
   CalibrateX = Button(xAxisFrame, "CalibrateX", "Calibrate", 120, 2520, 1455, 375);
 
   yAxisFrame = Frame(this, "yAxisFrame", "Y Axis", 3960, 7440, 4815, 2895);
-  Label(yAxisFrame, "yLinearityCaption", "Linearity Mode:", 240, 405, 1155, 255);
+  Label(yAxisFrame, "yLinearityCaption", "Linearity Mode:", 240, 405, 1200, 255);
   yClutchCurveCombo = List(yAxisFrame, "yClutchCurveCombo", 1440, 360, 3015, 315);
   Label(yAxisFrame, "yCurveMinCaption", "-5", 960, 825, 255, 255);
   Label(yAxisFrame, "yCurveMidCaption", "0", 2410, 825, 255, 255);
@@ -198,5 +198,5 @@ void frmMain::BuildLayout() {
   Label32 = Label(this, "Label32", "0%", 9120, 9840, 495, 255, kRight);
   Label33 = Label(this, "Label33", "0%", 9720, 10080, 495, 255);
   Label30 = Label(this, "Label30", "Input", 11760, 10080, 735, 255, kCentre);
-  Label34 = Label(this, "Label34", "100%", 14640, 10080, 375, 255);
+  Label34 = Label(this, "Label34", "100%", 14640, 10080, 495, 255);
 }
