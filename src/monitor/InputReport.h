@@ -22,7 +22,6 @@ namespace torvex::monitor {
 
 inline constexpr std::size_t kInputReportMinLength = 13;
 inline constexpr int kButtonBytes = 8;
-inline constexpr int kButtonCount = 64;
 inline constexpr int kAxisMax = 65535;
 
 struct InputState {
@@ -39,11 +38,6 @@ std::optional<InputState> DecodeInputReport(std::span<const std::uint8_t> report
 // report was read or the board's reports are too short to hold the fields.
 std::optional<InputState> DecodeNewestReport(std::span<const std::uint8_t> bytes,
                                              std::size_t reportLength);
-
-// Button number k + 1 (k = 0..63) is pressed.
-constexpr bool ButtonPressed(const InputState& s, int k) {
-  return (s.buttons[k / 8] & (1u << (k % 8))) != 0;
-}
 
 // value / 65535 x 100 with exactly one decimal in the locale, then " %":
 // 32768 -> "50.0 %" ("50,0 %" with a comma locale).

@@ -79,20 +79,6 @@ INSTANTIATE_TEST_SUITE_P(
                    65535}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ButtonPressed, BitJOfByteIIsButton8IPlusJ) {
-  InputState s;
-  s.buttons = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80};
-  std::vector<int> pressed;
-  for (int k = 0; k < kButtonCount; ++k)
-    if (ButtonPressed(s, k)) pressed.push_back(k);
-  EXPECT_EQ(pressed, (std::vector<int>{0, 63}));
-  s.buttons = {0x00, 0x02, 0x00, 0x00, 0x10, 0x00, 0x00, 0x00};
-  pressed.clear();
-  for (int k = 0; k < kButtonCount; ++k)
-    if (ButtonPressed(s, k)) pressed.push_back(k);
-  EXPECT_EQ(pressed, (std::vector<int>{9, 36}));
-}
-
 struct PercentCase {
   int value;
   const char* english;
@@ -131,13 +117,6 @@ TEST(ChartPointFor, InputAcrossOutputUp) {
     s.y = c.y;
     EXPECT_EQ(ChartPointFor(s, c.onX), c.expected) << c.x << "," << c.y << "," << c.onX;
   }
-}
-
-TEST(JoinsPrevious, OnlyWhenBothCoordinatesAreNonZero) {
-  EXPECT_TRUE(JoinsPrevious({1, 1}));
-  EXPECT_FALSE(JoinsPrevious({0, 0}));
-  EXPECT_FALSE(JoinsPrevious({0, 500}));
-  EXPECT_FALSE(JoinsPrevious({500, 0}));
 }
 
 }  // namespace

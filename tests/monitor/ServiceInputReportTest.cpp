@@ -254,20 +254,6 @@ TEST(LiveLoss, DisplayKeepsItsStateAcrossTheLoss) {
   EXPECT_GT(CountPixels(f.curveChart->image(), kBlue), 0);
 }
 
-TEST(LiveLoss, BoardAbsentAtStartIsFoundByTheFirstTickAfterPlugging) {
-  Rig rig;
-  const int board = rig.addBoard(u"TVX0001");
-  rig.platform.unplug(board);
-  frmMain& f = rig.load();
-  rig.ticks(2);
-  EXPECT_FALSE(f.DeviceDetected);
-  EXPECT_EQ(f.Timer->interval(), 100);
-  rig.platform.plug(board);
-  rig.tick();
-  EXPECT_TRUE(f.DeviceDetected);
-  EXPECT_TRUE(f.ConfigurationLoaded);
-}
-
 TEST(LiveLoss, FailedReadOfAPluggedBoardCountsAsLost) {
   LiveRig live;
   live.rig.platform.device(live.board).failNext[sim::Op::ReadInput] = 1;
