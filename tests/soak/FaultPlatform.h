@@ -1,0 +1,137 @@
+#pragma once
+// A HID platform in front of the emulated boards that lets a test step into
+// any call: count calls, act just before one (unplug a board in the middle of
+// a read-back or between the two bytes of a setting), make one fail without
+// reaching the board, or change what it returns (report lengths, feature
+// replies, input reads). It also checks every buffer the window hands over.
+
+#include <functional>
+#include <map>
+#include <span>
+#include <string>
+
+#include "sim/VirtualPlatform.h"
+
+namespace torvex::test {
+
+enum class Call {
+  Enumerate,
+  Open,
+  Close,
+  Attributes,
+  String,
+  ReportLengths,
+  SetFeature,
+  GetFeature,
+  ReadInput,
+  Sleep
+};
+
+class FaultPlatform final : public hid::HidPlatform {
+ public:
+  explicit FaultPlatform(sim::VirtualPlatform& inner) : inner_(inner) {}
+
+  sim::VirtualPlatform& inner() { return inner_; }
+
+  // Runs before every call (after it was counted). Returning true fails the
+  // call without reaching the board; a close is never failed.
+  std::function<bool(Call, hid::Handle)> before;
+  // Change what a call returned.
+  std::function<void(hid::Handle, hid::ReportLengths&)> lengths;
+  std::function<void(hid::Handle, std::span<std::uint8_t>)> reply;
+  std::function<void(hid::Handle, std::size_t maxBytes, hid::InputRead&)> input;
+  // The length every feature buffer must have on a handle; a buffer of any
+  // other length, or a sent frame too short for its header, is a bad buffer.
+  std::function<std::size_t(hid::Handle)> featureLength;
+
+  int calls(Call c) const {
+    auto it = calls_.find(c);
+    return it == calls_.end() ? 0 : it->second;
+  }
+  int badBuffers() const { return badBuffers_; }
+  // Index of the emulated device behind a handle, -1 when unknown.
+  int deviceOf(hid::Handle h) const {
+    auto it = owner_.find(h);
+    return it == owner_.end() ? -1 : it->second;
+  }
+
+  std::vector<hid::InterfaceInfo> enumerate() override {
+    if (Enter(Call::Enumerate, hid::kNoHandle)) return {};
+    return inner_.enumerate();
+  }
+  hid::Handle open(const std::string& path, hid::OpenMode mode,
+                   hid::OpenError* error = nullptr) override {
+    if (Enter(Call::Open, hid::kNoHandle)) {
+      if (error) *error = hid::OpenError::Failed;
+      return hid::kNoHandle;
+    }
+    const hid::Handle h = inner_.open(path, mode, error);
+    if (h != hid::kNoHandle)
+      for (int i = 0; i < inner_.deviceCount(); ++i)
+        if (inner_.device(i).path == path) owner_[h] = i;
+    return h;
+  }
+  bool close(hid::Handle handle) override {
+    Enter(Call::Close, handle);
+    owner_.erase(handle);
+    return inner_.close(handle);
+  }
+  std::optional<hid::Attributes> attributes(hid::Handle handle) override {
+    if (Enter(Call::Attributes, handle)) return std::nullopt;
+    return inner_.attributes(handle);
+  }
+  std::optional<std::u16string> string(hid::Handle handle, hid::StringKind kind) override {
+    if (Enter(Call::String, handle)) return std::nullopt;
+    return inner_.string(handle, kind);
+  }
+  std::optional<hid::ReportLengths> reportLengths(hid::Handle handle) override {
+    if (Enter(Call::ReportLengths, handle)) return std::nullopt;
+    auto r = inner_.reportLengths(handle);
+    if (r && lengths) lengths(handle, *r);
+    return r;
+  }
+  bool setFeature(hid::Handle handle, std::span<const std::uint8_t> report) override {
+    CheckBuffer(handle, report.size(), kFrameHeader);
+    if (Enter(Call::SetFeature, handle)) return false;
+    return inner_.setFeature(handle, report);
+  }
+  bool getFeature(hid::Handle handle, std::span<std::uint8_t> report) override {
+    CheckBuffer(handle, report.size(), 0);
+    if (Enter(Call::GetFeature, handle)) return false;
+    const bool ok = inner_.getFeature(handle, report);
+    if (ok && reply) reply(handle, report);
+    return ok;
+  }
+  hid::InputRead readInput(hid::Handle handle, std::size_t maxBytes) override {
+    if (Enter(Call::ReadInput, handle)) {
+      hid::InputRead gone;
+      gone.status = hid::InputRead::Status::Gone;
+      return gone;
+    }
+    auto r = inner_.readInput(handle, maxBytes);
+    if (input) input(handle, maxBytes, r);
+    return r;
+  }
+  void sleep(int milliseconds) override {
+    Enter(Call::Sleep, hid::kNoHandle);
+    inner_.sleep(milliseconds);
+  }
+
+ private:
+  bool Enter(Call c, hid::Handle h) {
+    ++calls_[c];
+    return before && before(c, h) && c != Call::Close;
+  }
+  static constexpr std::size_t kFrameHeader = 4;  // report ID, kind, code, value
+
+  void CheckBuffer(hid::Handle h, std::size_t size, std::size_t minimum) {
+    if (size < minimum || (featureLength && size != featureLength(h))) ++badBuffers_;
+  }
+
+  sim::VirtualPlatform& inner_;
+  std::map<Call, int> calls_;
+  std::map<hid::Handle, int> owner_;
+  int badBuffers_ = 0;
+};
+
+}  // namespace torvex::test
