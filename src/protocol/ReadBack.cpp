@@ -1,3 +1,4 @@
+#include "app/LogCategories.h"
 #include "app/frmMain.h"
 
 #include <QComboBox>
@@ -96,6 +97,9 @@ void frmMain::ReadDeviceConfiguration() {
     platform().sleep(20);
   }
   // Editing opens even when a record never came: the user can still set it.
+  if (!settingsReceived || !ledReceived)
+    qCInfo(lcProtocol) << "read-back incomplete: settings" << settingsReceived << "LED"
+                       << ledReceived;
   ConfigurationLoaded = true;
 }
 

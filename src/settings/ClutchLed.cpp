@@ -1,3 +1,4 @@
+#include "app/LogCategories.h"
 #include "app/frmMain.h"
 
 #include <QLineEdit>
@@ -60,6 +61,7 @@ void PercentKey(frmMain& f, QLineEdit* field, QSlider* slider, double factor, in
   const auto x = s::ParseLocaleNumber(field->text(), f.locale());
   if (!x) {
     KeyAscii = 0;  // not a number: the key is dropped, the text stays as typed
+    qCDebug(lcSettings) << field->objectName() << "refused" << field->text();
     return;
   }
   slider->setValue(s::SliderPositionFromPercent(*x, factor, slider->minimum(), slider->maximum()));
