@@ -40,6 +40,8 @@ class FaultPlatform final : public hid::HidPlatform {
   std::function<void(hid::Handle, hid::ReportLengths&)> lengths;
   std::function<void(hid::Handle, std::span<std::uint8_t>)> reply;
   std::function<void(hid::Handle, std::size_t maxBytes, hid::InputRead&)> input;
+  // Sees every feature report the window sent, and whether the board took it.
+  std::function<void(hid::Handle, std::span<const std::uint8_t>, bool ok)> sent;
   // The length every feature buffer must have on a handle; a buffer of any
   // other length, or a sent frame too short for its header, is a bad buffer.
   std::function<std::size_t(hid::Handle)> featureLength;
@@ -92,8 +94,9 @@ class FaultPlatform final : public hid::HidPlatform {
   }
   bool setFeature(hid::Handle handle, std::span<const std::uint8_t> report) override {
     CheckBuffer(handle, report.size(), kFrameHeader);
-    if (Enter(Call::SetFeature, handle)) return false;
-    return inner_.setFeature(handle, report);
+    const bool ok = !Enter(Call::SetFeature, handle) && inner_.setFeature(handle, report);
+    if (sent) sent(handle, report, ok);
+    return ok;
   }
   bool getFeature(hid::Handle handle, std::span<std::uint8_t> report) override {
     CheckBuffer(handle, report.size(), 0);
