@@ -8,6 +8,8 @@ packages=(
   fonts-dejavu-core xvfb xauth
   # building and checking the .deb
   dpkg-dev desktop-file-utils udev file libxml2-utils
+  # fuzzers (libFuzzer, sanitizer runtimes) and formatting
+  clang-14 libclang-rt-14-dev clang-format
 )
 missing=()
 for p in "${packages[@]}"; do
