@@ -274,6 +274,64 @@ TEST(HostileBoard, IdentityStrings) {
   }
 }
 
+// Stored values no control can show leave the control at its default, and
+// the read-back writes nothing back to the board.
+TEST(HostileBoard, StoredValuesOutsideTheControls) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<std::uint8_t, std::uint8_t>> stored;
+    std::function<int(frmMain&)> shown;
+    int expected;
+  } cases[] = {
+      {"pulse width 0", {{0x40, 0}}, [](frmMain& f) { return f.delay->currentIndex(); }, 7},
+      {"pulse width 26", {{0x40, 26}}, [](frmMain& f) { return f.delay->currentIndex(); }, 7},
+      {"analog mode 2",
+       {{0x45, 2}},
+       [](frmMain& f) { return f.analogInputModeCombo->currentIndex(); },
+       0},
+      {"master clutch 200",
+       {{0x48, 200}},
+       [](frmMain& f) { return f.masterClutchModeCombo->currentIndex(); },
+       0},
+      {"left rotary 5",
+       {{0x49, 5}},
+       [](frmMain& f) { return f.rotarySwitchLeftCombo->currentIndex(); },
+       0},
+      {"right rotary 255",
+       {{0x4A, 255}},
+       [](frmMain& f) { return f.rotarySwitchRightCombo->currentIndex(); },
+       0},
+      {"X curve type 3",
+       {{0x5C, 3}},
+       [](frmMain& f) { return f.xClutchCurveCombo->currentIndex(); },
+       0},
+      {"X curve number 11",
+       {{0x5E, 11}},
+       [](frmMain& f) { return f.xSliderCurveNumber->value(); },
+       0},
+      {"Y curve number 255",
+       {{0x5F, 255}},
+       [](frmMain& f) { return f.ySliderCurveNumber->value(); },
+       0},
+      {"LED 256", {{0x60, 0}, {0x61, 1}}, [](frmMain& f) { return f.ledSlider->value(); }, 255},
+      {"LED 65535",
+       {{0x60, 255}, {0x61, 255}},
+       [](frmMain& f) { return f.ledSlider->value(); },
+       255},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Bench b;
+    b.addBoard(u"V");
+    for (auto [code, value] : c.stored) b.boards.firmware(0).setSetting(code, value);
+    frmMain& form = b.load();
+    EXPECT_TRUE(form.ConfigurationLoaded);
+    EXPECT_EQ(c.shown(form), c.expected);
+    EXPECT_TRUE(b.boards.sentTo(0).empty());
+    for (auto [code, value] : c.stored) EXPECT_EQ(b.boards.firmware(0).setting(code), value);
+  }
+}
+
 // Many boards and a serial number used twice.
 TEST(HostileBoard, ManyBoardsAndOneSerialTwice) {
   struct Case {
