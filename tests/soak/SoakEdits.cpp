@@ -1,0 +1,261 @@
+// The user's side of the fault soak: every kind of edit a user can make,
+// each telling the soak which setting bytes it committed.
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+#include "protocol/Protocol.h"
+#include "sim/BoardFirmware.h"
+#include "soak/Soak.h"
+
+namespace torvex::test {
+namespace {
+
+namespace code = protocol::code;
+
+// Every setting byte the window can write.
+const int kSettingCodes[] = {0x40, 0x45, 0x46, 0x47, 0x48, 0x49, 0x4A, 0x54, 0x55, 0x56, 0x57,
+                             0x58, 0x59, 0x5A, 0x5B, 0x5C, 0x5D, 0x5E, 0x5F, 0x60, 0x61};
+
+const char* const kTyped[] = {"50",    "99.95", "100",  "-5",  "1e400", "abc",   "",
+                              " 7,3 ", "12.5",  "0",    "3.3", "10.6",  "10.45", "1.234,5",
+                              "x9",    "0.05",  "99.9", "5",   "2,5",   "1e2",   "  "};
+
+// The calibration refusal is a modal box: close it from inside its own loop.
+void DismissModalSoon() {
+  QTimer::singleShot(0, [] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) box->done(0);
+  });
+}
+
+struct SliderUse {
+  QSlider* slider;
+  int lowCode;
+  bool word;  // two bytes; else one byte of position + 5
+};
+
+}  // namespace
+
+void Soak::userAction() {
+  switch (rnd(20)) {
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+      return pickList();
+    case 4:
+    case 5:
+    case 6:
+      return dragSlider();
+    case 7:
+    case 8:
+      return keySlider();
+    case 9:
+    case 10:
+    case 11:
+    case 12:
+      return typeField();
+    case 13:
+    case 14:
+      return clickCalibration();
+    case 15:
+      return clickCurvePanel();
+    case 16:
+      return switchBoard();
+    case 17:
+      return resetAll();
+    default:
+      return moveHands();
+  }
+}
+
+void Soak::pickList() {
+  QComboBox* lists[] = {form_->analogInputModeCombo,
+                        form_->masterClutchModeCombo,
+                        form_->rotarySwitchLeftCombo,
+                        form_->rotarySwitchRightCombo,
+                        form_->delay,
+                        form_->xClutchCurveCombo,
+                        form_->yClutchCurveCombo};
+  const int which = rnd(7);
+  QComboBox* list = lists[which];
+  if (!list->isEnabled() || list->count() == 0) return;
+  const int before = list->currentIndex();
+  const int pick = rnd(list->count());
+  ++fig_.actions["pick a list entry"];
+  const Edit e = beginEdit();
+  list->setCurrentIndex(pick);
+  if (pick != before) {
+    const int left = form_->rotarySwitchLeftCombo->currentIndex();
+    const int right = form_->rotarySwitchRightCombo->currentIndex();
+    switch (which) {
+      case 0:
+        commit(e, {{code::SetAnalogInputMode, pick}});
+        break;
+      case 1:
+        commit(e, {{code::SetMasterClutchMode, pick}});
+        break;
+      case 2:
+        commit(e, {{code::SetRotarySwitchLeftMode, left}});
+        commit(e, {{code::SetRotarySwitchRightMode, right}}, true);
+        break;
+      case 3:
+        commit(e, {{code::SetRotarySwitchRightMode, right}});
+        commit(e, {{code::SetRotarySwitchLeftMode, left}}, true);
+        break;
+      case 4:
+        commit(e, {{code::SetEncoderPulseWidth, pick + 1}});
+        break;
+      case 5:
+        commit(e, {{code::SetXCurveType, pick}});
+        break;
+      default:
+        commit(e, {{code::SetYCurveType, pick}});
+        break;
+    }
+  }
+}
+
+void Soak::dragSlider() {
+  const SliderUse uses[] = {{form_->clutchBiteSlider, code::SetClutchBiteLsb, true},
+                            {form_->ledSlider, code::SetLedIntensityLsb, true},
+                            {form_->xSliderCurveNumber, code::SetXCurveNumber, false},
+                            {form_->ySliderCurveNumber, code::SetYCurveNumber, false}};
+  const SliderUse& u = uses[rnd(4)];
+  if (!u.slider->isEnabled()) return;
+  ++fig_.actions["drag a slider"];
+  const Edit e = beginEdit();
+  const int span = u.slider->maximum() - u.slider->minimum() + 1;
+  u.slider->setSliderDown(true);
+  for (int i = 1 + rnd(5); i > 0; --i) u.slider->setSliderPosition(u.slider->minimum() + rnd(span));
+  if (u.word && chance(150)) {
+    pending_ = Pending::UnplugAfterSets;  // the release's high byte meets a lost board
+    pendingCount_ = 1;
+    editSends_.clear();
+  }
+  u.slider->setSliderDown(false);
+  if (pending_ == Pending::UnplugAfterSets) pending_ = Pending::None;
+  const int v = u.slider->value();
+  if (u.word)
+    commit(e, {{u.lowCode, v % 256}, {u.lowCode + 1, v / 256}});
+  else
+    commit(e, {{u.lowCode, v + 5}});
+}
+
+void Soak::keySlider() {
+  const SliderUse uses[] = {{form_->clutchBiteSlider, code::SetClutchBiteLsb, true},
+                            {form_->ledSlider, code::SetLedIntensityLsb, true},
+                            {form_->xSliderCurveNumber, code::SetXCurveNumber, false},
+                            {form_->ySliderCurveNumber, code::SetYCurveNumber, false}};
+  const Qt::Key keys[] = {Qt::Key_Left,     Qt::Key_Right, Qt::Key_PageUp,
+                          Qt::Key_PageDown, Qt::Key_Home,  Qt::Key_End};
+  const SliderUse& u = uses[rnd(4)];
+  if (!u.slider->isEnabled()) return;
+  ++fig_.actions["slider key"];
+  const Edit e = beginEdit();
+  QTest::keyClick(u.slider, keys[rnd(6)]);
+  const int v = u.slider->value();
+  if (u.word)
+    commit(e, {{u.lowCode, v % 256}, {u.lowCode + 1, v / 256}}, true);
+  else
+    commit(e, {{u.lowCode, v + 5}}, true);
+}
+
+void Soak::typeField() {
+  struct FieldUse {
+    QLineEdit* field;
+    int lowCode;
+    QSlider* slider;  // null: a dead zone
+  } uses[] = {{form_->clutchBitePercentLabel, code::SetClutchBiteLsb, form_->clutchBiteSlider},
+              {form_->ledPercentLabel, code::SetLedIntensityLsb, form_->ledSlider},
+              {form_->xDeadLow, code::SetXDeadLowLsb, nullptr},
+              {form_->xDeadHigh, code::SetXDeadHighLsb, nullptr},
+              {form_->yDeadLow, code::SetYDeadLowLsb, nullptr},
+              {form_->yDeadHigh, code::SetYDeadHighLsb, nullptr}};
+  const FieldUse& u = uses[rnd(6)];
+  if (!u.field->isEnabled()) return;
+  ++fig_.actions["type text and Enter"];
+  const Edit e = beginEdit();
+  u.field->clear();
+  QTest::keyClicks(u.field, QString::fromLatin1(kTyped[rnd(std::size(kTyped))]));
+  if (u.slider) refreshHoldStartMs_ = boards_.nowUs() / 1000;
+  const bool between = chance(150);
+  if (between) {
+    pending_ = Pending::UnplugAfterSets;
+    pendingCount_ = 0;
+  }
+  QTest::keyClick(u.field, Qt::Key_Return);
+  if (pending_ == Pending::UnplugAfterSets) pending_ = Pending::None;
+  if (u.slider) {
+    const int v = u.slider->value();
+    commit(e, {{u.lowCode, v % 256}, {u.lowCode + 1, v / 256}}, true);  // text may be refused
+  } else {
+    const int raw = form_->PercentTextToRaw(u.field->text());
+    commit(e, {{u.lowCode, raw % 256}, {u.lowCode + 1, raw / 256}});
+  }
+}
+
+void Soak::clickCalibration() {
+  QPushButton* b = rnd(2) ? form_->CalibrateX : form_->CalibrateY;
+  if (!b->isEnabled()) return;
+  ++fig_.actions[b == form_->CalibrateX ? "calibrate X click" : "calibrate Y click"];
+  if (b == form_->CalibrateX && form_->analogInputModeCombo->currentIndex() != 1) {
+    ++fig_.actions["calibrate X refused (box dismissed)"];
+    DismissModalSoon();
+  }
+  beginEdit();
+  QTest::mouseClick(b, Qt::LeftButton);
+}
+
+void Soak::clickCurvePanel() {
+  QPushButton* b = rnd(3) == 0 ? form_->Command1 : form_->checkCurves[rnd(2)];
+  if (!b->isEnabled()) return;
+  ++fig_.actions["curve panel or clear chart"];
+  beginEdit();
+  QTest::mouseClick(b, Qt::LeftButton);
+}
+
+void Soak::switchBoard() {
+  if (!form_->SerNo->isEnabled() || form_->SerNo->count() < 2) return;
+  ++fig_.actions["switch board"];
+  beginEdit();
+  form_->SerNo->setCurrentIndex(rnd(form_->SerNo->count()));
+}
+
+void Soak::resetAll() {
+  ++fig_.actions["Reset All"];
+  const Edit e = beginEdit();
+  QTest::mouseClick(form_->Command2, Qt::LeftButton);
+  if (e.ready && e.device >= 0) {
+    if (!resetSeen_) violation("Reset All sent nothing to a ready board");
+    if (resetOk_) {
+      const auto& defaults = sim::BoardFirmware::FactoryDefaults();
+      for (int c : kSettingCodes) {
+        ++fig_.settingsCommitted;
+        expected_[e.device][c] = defaults[c];
+        pendingVerify_.insert({e.device, c});
+      }
+    } else {
+      expected_[e.device].clear();
+      ++fig_.settingsHitByFault;
+    }
+  }
+}
+
+void Soak::moveHands() {
+  const int d = rnd(2);
+  auto& fw = boards_.firmware(d);
+  ++fig_.actions["hands on the board"];
+  if (rnd(2))
+    fw.setPaddle(rnd(2), static_cast<std::uint16_t>(rng_()));
+  else
+    fw.setButton(rnd(64), rnd(2));
+}
+
+}  // namespace torvex::test
