@@ -23,13 +23,32 @@ const QColor kPressedText(0, 0, 0);
 const QColor kReleasedText(64, 64, 64);
 const QColor kChartLine(0, 0, 255);
 
-void SetTextColor(QLabel* label, const QColor& color) {
-  QPalette p = label->palette();
-  p.setColor(QPalette::WindowText, color);
-  label->setPalette(p);
-}
+// Palette changes are the dearest step of a tick: the two text palettes are
+// made once per tick, and a label that already shows its colour is left alone.
+class TextPalettes {
+ public:
+  void apply(QLabel* label, bool pressed) {
+    const QColor& color = pressed ? kPressedText : kReleasedText;
+    const QPalette& current = label->palette();
+    if (current.isBrushSet(QPalette::Active, QPalette::WindowText) &&
+        current.color(QPalette::WindowText) == color)
+      return;
+    if (!made_) {
+      pressed_ = released_ = current;
+      pressed_.setColor(QPalette::WindowText, kPressedText);
+      released_.setColor(QPalette::WindowText, kReleasedText);
+      made_ = true;
+    }
+    label->setPalette(pressed ? pressed_ : released_);
+  }
+
+ private:
+  bool made_ = false;
+  QPalette pressed_, released_;
+};
 
 void ShowButtons(frmMain& f, const m::InputState& s) {
+  TextPalettes text;
   for (int i = 0; i < m::kButtonBytes; ++i) {
     const std::uint8_t b = s.buttons[i];
     if (f.ButtonByteCache[i] == b) continue;  // unchanged: its indicators stay untouched
@@ -42,7 +61,7 @@ void ShowButtons(frmMain& f, const m::InputState& s) {
       const bool pressed = (b & f.BitMasks[j]) == f.BitMasks[j];
       f.ButtonShape[k]->setFillColor(pressed ? kPressedFill
                                              : f.ButtonShape[k]->palette().color(QPalette::Button));
-      SetTextColor(f.ButtonLabel[k], pressed ? kPressedText : kReleasedText);
+      text.apply(f.ButtonLabel[k], pressed);
     }
   }
 }
