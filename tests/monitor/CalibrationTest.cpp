@@ -25,95 +25,69 @@ QColor DrawnFace(QPushButton* b) {
 
 TEST(Calibrate, ThreeClicksSendLowThenHighAndOnlyYPauses) {
   struct Case {
-    const char* name;
     bool y, withBoard;
     std::uint8_t mode;
-    std::vector<sim::Bytes> frames;
-    std::int64_t pauseUs;  // after each click
+    std::uint8_t low;  // the high end follows it; 0: nothing sent
+    std::int64_t pauseUs;
   };
-  const Case cases[] = {
-      {"Y dual clutch",
-       true,
-       true,
-       kDualClutch,
-       {CalibrationFrame(1), CalibrationFrame(2)},
-       100000},
-      {"Y throttle",
-       true,
-       true,
-       kThrottleAndBrake,
-       {CalibrationFrame(1), CalibrationFrame(2)},
-       100000},
-      {"X throttle", false, true, kThrottleAndBrake, {CalibrationFrame(3), CalibrationFrame(4)}, 0},
-      {"Y no board", true, false, kThrottleAndBrake, {}, 100000},
-      {"X no board", false, false, kThrottleAndBrake, {}, 0},
-  };
-  const struct {
-    const char* caption;
-    bool green;
-  } sequence[] = {{"Set Low", true}, {"Set High", true}, {"Calibrate", false}};
+  const Case cases[] = {{true, true, kDualClutch, 1, 100000},
+                        {true, true, kThrottleAndBrake, 1, 100000},
+                        {false, true, kThrottleAndBrake, 3, 0},
+                        {true, false, kThrottleAndBrake, 0, 100000},
+                        {false, false, kThrottleAndBrake, 0, 0}};
+  const char* const captions[] = {"Set Low", "Set High", "Calibrate"};  // green but the last
 
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.y * 100 + c.withBoard * 10 + c.mode);
     LiveRig live(c.mode, kEnglish, c.withBoard);
     frmMain& f = *live.form;
     f.analogInputModeCombo->setCurrentIndex(c.mode);
     QPushButton* button = c.y ? f.CalibrateY : f.CalibrateX;
     const std::int64_t t0 = live.rig.platform.nowUs();
-    for (const auto& expected : sequence) {
+    for (int i = 0; i < 3; ++i) {
       // The axis frames are disabled without a board; the handlers still run.
       c.y ? f.CalibrateY_Click() : f.CalibrateX_Click();
-      EXPECT_EQ(button->text(), expected.caption);
-      EXPECT_EQ(ButtonFace(button) == kGreen, expected.green);
-      if (c.withBoard) EXPECT_EQ(DrawnFace(button) == kGreen, expected.green);
+      EXPECT_EQ(button->text(), captions[i]);
+      EXPECT_EQ(ButtonFace(button) == kGreen, i < 2);
+      if (c.withBoard) EXPECT_EQ(DrawnFace(button) == kGreen, i < 2);
     }
     EXPECT_EQ(ButtonFace(button), ButtonFace(c.y ? f.CalibrateX : f.CalibrateY));
     EXPECT_EQ(live.rig.platform.nowUs() - t0, 3 * c.pauseUs);
     const auto log = live.rig.platform.featureLog();
-    ASSERT_EQ(log.size(), c.frames.size());
+    ASSERT_EQ(log.size(), c.low ? 2u : 0u);
     for (std::size_t i = 0; i < log.size(); ++i) {
-      EXPECT_EQ(log[i].bytes, c.frames[i]);
+      EXPECT_EQ(log[i].bytes, CalibrationFrame(std::uint8_t(c.low + i)));
       EXPECT_EQ(log[i].timeUs - t0, std::int64_t(i + 1) * c.pauseUs);  // sent before the pause
     }
   }
 }
 
-TEST(Calibrate, AxesArmIndependently) {
+TEST(Calibrate, AxesArmIndependentlyAndDualClutchRefusesXCancellingItsSequence) {
   LiveRig live(kThrottleAndBrake);
   frmMain& f = *live.form;
-  for (auto* b : {f.CalibrateX, f.CalibrateY, f.CalibrateY, f.CalibrateX})
-    QTest::mouseClick(b, Qt::LeftButton);
-  EXPECT_EQ(f.CalibrateX->text(), "Set High");
+  for (auto* b : {f.CalibrateX, f.CalibrateY, f.CalibrateY}) QTest::mouseClick(b, Qt::LeftButton);
+  EXPECT_EQ(f.CalibrateX->text(), "Set Low");
   EXPECT_EQ(f.CalibrateY->text(), "Set High");
-  EXPECT_EQ(live.rig.sent(live.board),
-            (std::vector<sim::Bytes>{CalibrationFrame(1), CalibrationFrame(3)}));
-}
+  EXPECT_EQ(live.rig.sent(live.board), std::vector<sim::Bytes>{CalibrationFrame(1)});
 
-TEST(Calibrate, DualClutchRefusesXAndCancelsAnArmedSequence) {
-  LiveRig live(kThrottleAndBrake);
-  frmMain& f = *live.form;
-  QTest::mouseClick(f.CalibrateX, Qt::LeftButton);
-  ASSERT_EQ(f.CalibrateX->text(), "Set Low");
   f.analogInputModeCombo->setCurrentIndex(kDualClutch);
   live.rig.platform.clearLog();
-
-  for (int click = 0; click < 2; ++click) {
-    QString text;
-    bool tickingInside = true, enabledInside = true;
-    WhenModalOpens([&](QMessageBox* box) {
-      text = box->text();
-      tickingInside = f.Timer->isActive();  // no poll while the box is open
-      enabledInside = f.CalibrateX->isEnabled();
-    });
-    QTest::mouseClick(f.CalibrateX, Qt::LeftButton);
-    EXPECT_EQ(text, "Unable to calibrate in Dual clutch mode, switch to 'Brake and Throttle' mode");
-    EXPECT_FALSE(tickingInside);
-    EXPECT_FALSE(enabledInside);
-    EXPECT_TRUE(f.Timer->isActive());
-    EXPECT_TRUE(f.CalibrateX->isEnabled());
-    EXPECT_EQ(f.CalibrateX->text(), "Calibrate");
-    EXPECT_NE(DrawnFace(f.CalibrateX), kGreen);
-  }
+  QString text;
+  bool tickingInside = true, enabledInside = true;
+  WhenModalOpens([&](QMessageBox* box) {
+    text = box->text();
+    tickingInside = f.Timer->isActive();  // no poll while the box is open
+    enabledInside = f.CalibrateX->isEnabled();
+  });
+  QTest::mouseClick(f.CalibrateX, Qt::LeftButton);
+  EXPECT_EQ(text, "Unable to calibrate in Dual clutch mode, switch to 'Brake and Throttle' mode");
+  EXPECT_FALSE(tickingInside);
+  EXPECT_FALSE(enabledInside);
+  EXPECT_TRUE(f.Timer->isActive());
+  EXPECT_TRUE(f.CalibrateX->isEnabled());
+  EXPECT_EQ(f.CalibrateX->text(), "Calibrate");
+  EXPECT_NE(DrawnFace(f.CalibrateX), kGreen);
+  EXPECT_EQ(f.CalibrateY->text(), "Set High");
   EXPECT_TRUE(live.rig.platform.featureLog().empty());
 
   // Back in "Throttle and Brake" the sequence starts afresh.

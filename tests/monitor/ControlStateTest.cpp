@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QProgressBar>
-#include <span>
 
 #include "LiveRig.h"
 #include "app/Twips.h"
@@ -16,43 +15,28 @@ namespace torvex::test {
 namespace {
 
 // The curve number sliders are left out: they follow their curve type.
-const char* const kEditing[] = {"clutchBiteFrame",
-                                "analogInputFrame",
-                                "masterClutchFrame",
-                                "rotarySwitchFrame",
-                                "xAxisFrame",
-                                "yAxisFrame",
-                                "xDeadLow",
-                                "xDeadHigh",
-                                "yDeadLow",
-                                "yDeadHigh",
-                                "xClutchCurveCombo",
-                                "yClutchCurveCombo",
-                                "rotarySwitchLeftCombo",
-                                "rotarySwitchRightCombo",
-                                "masterClutchModeCombo",
-                                "clutchBiteSlider",
-                                "clutchBitePercentLabel",
-                                "analogInputModeCombo",
-                                "delay",
-                                "ledSlider",
-                                "ledPercentLabel",
-                                "CalibrateX",
-                                "CalibrateY",
-                                "checkCurves_0"};
-
+const QStringList kEditing =
+    QStringLiteral(
+        "clutchBiteFrame analogInputFrame masterClutchFrame rotarySwitchFrame xAxisFrame "
+        "yAxisFrame "
+        "xDeadLow xDeadHigh yDeadLow yDeadHigh xClutchCurveCombo yClutchCurveCombo "
+        "rotarySwitchLeftCombo rotarySwitchRightCombo masterClutchModeCombo clutchBiteSlider "
+        "clutchBitePercentLabel analogInputModeCombo delay ledSlider ledPercentLabel CalibrateX "
+        "CalibrateY checkCurves_0")
+        .split(' ');
 // Usable with no board.
-const char* const kLeftAlone[] = {"Frame1",     "SerNo",  "Command2", "checkCurves_1", "Command1",
-                                  "curveChart", "Frame4", "Frame5",   "ButtonsFrame"};
+const QStringList kLeftAlone =
+    QStringLiteral(
+        "Frame1 SerNo Command2 checkCurves_1 Command1 curveChart Frame4 Frame5 ButtonsFrame")
+        .split(' ');
 
-void ExpectEnabled(frmMain& f, std::span<const char* const> names, bool enabled) {
-  for (const char* name : names) {
-    auto* w = Find<QWidget>(f, name);
-    ASSERT_NE(w, nullptr) << name;
-    EXPECT_EQ(w->isEnabled(), enabled) << name;
+void ExpectEnabled(frmMain& f, const QStringList& names, bool enabled) {
+  for (const QString& name : names) {
+    auto* w = f.findChild<QWidget*>(name);
+    ASSERT_NE(w, nullptr) << name.toStdString();
+    EXPECT_EQ(w->isEnabled(), enabled) << name.toStdString();
   }
 }
-
 TEST(ControlState, EditorFollowsTheBoardAndOnlyLosingItBlanksTheIdentity) {
   LiveRig live;
   frmMain& f = *live.form;
@@ -72,7 +56,7 @@ TEST(ControlState, EditorFollowsTheBoardAndOnlyLosingItBlanksTheIdentity) {
   live.rig.tick();
   ExpectEnabled(f, kEditing, false);
   for (auto* l : {f.lblManuf, f.lblProduct, f.lblVersion}) EXPECT_EQ(l->text(), "");
-  for (const char* name : kLeftAlone) Find<QWidget>(f, name)->setEnabled(true);
+  for (const QString& name : kLeftAlone) f.findChild<QWidget*>(name)->setEnabled(true);
   f.SetControlsEnabled(false);
   ExpectEnabled(f, kLeftAlone, true);
 }

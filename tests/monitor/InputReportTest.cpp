@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "monitor/InputReport.h"
@@ -8,7 +9,6 @@ namespace torvex::monitor {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using Buttons = std::array<std::uint8_t, 8>;
 
 const Bytes kA{0, 1, 0, 0, 0, 0, 0, 0, 0x80, 0x34, 0x12, 0xCD, 0xAB};
 const Bytes kB{0, 0xFF, 2, 3, 4, 5, 6, 7, 8, 0, 0, 0xFF, 0xFF};
@@ -42,9 +42,9 @@ TEST(DecodeNewestReport, TakesTheLastWholeReport) {
     const auto s = DecodeNewestReport(c.bytes, c.reportLength);
     ASSERT_EQ(s.has_value(), c.expected.has_value()) << c.name;
     if (!s) continue;
-    EXPECT_EQ(s->buttons, c.expected->buttons) << c.name;
-    EXPECT_EQ(s->x, c.expected->x) << c.name;
-    EXPECT_EQ(s->y, c.expected->y) << c.name;
+    EXPECT_EQ(std::tie(s->buttons, s->x, s->y),
+              std::tie(c.expected->buttons, c.expected->x, c.expected->y))
+        << c.name;
   }
 }
 
