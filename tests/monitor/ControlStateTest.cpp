@@ -37,6 +37,7 @@ void ExpectEnabled(frmMain& f, const QStringList& names, bool enabled) {
     EXPECT_EQ(w->isEnabled(), enabled) << name.toStdString();
   }
 }
+
 TEST(ControlState, EditorFollowsTheBoardAndOnlyLosingItBlanksTheIdentity) {
   LiveRig live;
   frmMain& f = *live.form;
