@@ -4,7 +4,9 @@
 
 #include <QLocale>
 #include <QTimer>
+#include <cstdio>
 #include <initializer_list>
+#include <string>
 #include <utility>
 
 #include "protocol/Protocol.h"
@@ -53,13 +55,19 @@ inline protocol::Bytes Record(std::uint8_t base,
   return r;
 }
 
-// Heads of the reports sent to board 0 as {kind, code, value} triples.
-inline std::vector<std::vector<int>> SentTriples(const Rig& rig, int board = 0) {
-  std::vector<std::vector<int>> out;
-  for (auto head : rig.sentHeads(board)) out.push_back({head.at(1), head.at(2), head.at(3)});
+// Reports sent to a board as "code:value" in hex, space separated; reports of
+// another kind than a setting carry it in front ("3/04:05").
+inline std::string Sent(const Rig& rig, int board = 0) {
+  std::string out;
+  char item[16];
+  for (auto head : rig.sentHeads(board)) {
+    if (head.at(1) == 1)
+      std::snprintf(item, sizeof item, "%02X:%02X", head.at(2), head.at(3));
+    else
+      std::snprintf(item, sizeof item, "%d/%02X:%02X", head.at(1), head.at(2), head.at(3));
+    out += (out.empty() ? "" : " ") + std::string(item);
+  }
   return out;
 }
-
-using Triples = std::vector<std::vector<int>>;
 
 }  // namespace torvex::test

@@ -10,10 +10,10 @@
 namespace torvex::test {
 namespace {
 
-QStringList Entries(const QComboBox* list) {
+QString Entries(const QComboBox* list) {
   QStringList out;
   for (int i = 0; i < list->count(); ++i) out << list->itemText(i);
-  return out;
+  return out.join('|');
 }
 
 TEST(OptionLists, EntriesAndDefaults) {
@@ -21,19 +21,16 @@ TEST(OptionLists, EntriesAndDefaults) {
   frmMain& form = rig.load();
   QStringList widths;
   for (int ms = 8; ms <= 200; ms += 8) widths << QString("%1 ms").arg(ms);
-  EXPECT_EQ(Entries(form.delay), widths);
+  EXPECT_EQ(Entries(form.delay), widths.join('|'));
   EXPECT_EQ(form.delay->currentText(), "64 ms");
-  const QStringList curves{"Linear", "S-Curve", "Progressive/Degressive"};
-  EXPECT_EQ(Entries(form.xClutchCurveCombo), curves);
-  EXPECT_EQ(Entries(form.yClutchCurveCombo), curves);
-  EXPECT_EQ(Entries(form.analogInputModeCombo), QStringList({"Dual Clutch", "Throttle and Brake"}));
-  EXPECT_EQ(Entries(form.masterClutchModeCombo), QStringList({"Left", "Right"}));
+  EXPECT_EQ(Entries(form.xClutchCurveCombo), "Linear|S-Curve|Progressive/Degressive");
+  EXPECT_EQ(Entries(form.yClutchCurveCombo), Entries(form.xClutchCurveCombo));
+  EXPECT_EQ(Entries(form.analogInputModeCombo), "Dual Clutch|Throttle and Brake");
+  EXPECT_EQ(Entries(form.masterClutchModeCombo), "Left|Right");
   EXPECT_EQ(Entries(form.rotarySwitchLeftCombo),
-            QStringList({"12 Way Rotary", "12 Way Rotary Pulsed", "Encoder", "Shift (R-Encoder)",
-                         "Encoder (R-Shifted)"}));
+            "12 Way Rotary|12 Way Rotary Pulsed|Encoder|Shift (R-Encoder)|Encoder (R-Shifted)");
   EXPECT_EQ(Entries(form.rotarySwitchRightCombo),
-            QStringList({"12 Way Rotary", "12 Way Rotary Pulsed", "Encoder", "Encoder (L-Shifted)",
-                         "Shift (L-Encoder)"}));
+            "12 Way Rotary|12 Way Rotary Pulsed|Encoder|Encoder (L-Shifted)|Shift (L-Encoder)");
   for (QComboBox* list :
        {form.xClutchCurveCombo, form.yClutchCurveCombo, form.analogInputModeCombo,
         form.masterClutchModeCombo, form.rotarySwitchLeftCombo, form.rotarySwitchRightCombo})
@@ -42,19 +39,17 @@ TEST(OptionLists, EntriesAndDefaults) {
   EXPECT_FALSE(form.ySliderCurveNumber->isEnabled());
 }
 
-TEST(OptionLists, StartUpWithABoardSendsNothing) {
+// Filling leaves no selection, so the first selection from code is a change
+// and runs each handler exactly once; with sending allowed it shows on the
+// wire. A start-up with a board sends nothing.
+TEST(OptionLists, FillingRunsEachSelectionHandlerOnce) {
   Rig rig;
   rig.addBoard(u"A");
   rig.load();
   for (const auto& e : rig.platform.featureLog()) EXPECT_FALSE(e.isSet);
-}
+  rig.destroyForm();
+  rig.platform.clearLog();
 
-// Filling leaves no selection, so the first selection from code is a change
-// and runs each handler exactly once, in order. Here sending is allowed, so
-// the handlers show on the wire.
-TEST(OptionLists, FillingRunsEachSelectionHandlerOnce) {
-  Rig rig;
-  rig.addBoard(u"A");
   frmMain& form = rig.create();
   OpenBoard(rig, form, 0);
   form.ConfigurationLoaded = true;
@@ -65,7 +60,7 @@ TEST(OptionLists, FillingRunsEachSelectionHandlerOnce) {
     EXPECT_EQ(list->currentIndex(), -1);
   form.FillPulseWidthList();
   form.FillCurveTypeLists();
-  EXPECT_EQ(SentTriples(rig), Triples({{1, 0x40, 8}, {1, 0x5C, 0}, {1, 0x5D, 0}}));
+  EXPECT_EQ(Sent(rig), "40:08 5C:00 5D:00");
   EXPECT_FALSE(form.xSliderCurveNumber->isEnabled());
   form.FillPulseWidthList();  // refilled: runs again from no selection
   EXPECT_EQ(rig.sent(0).size(), 4u);
@@ -76,201 +71,90 @@ struct Pick {
   int index;
 };
 
+constexpr auto A = &frmMain::analogInputModeCombo;
 constexpr auto L = &frmMain::rotarySwitchLeftCombo;
 constexpr auto R = &frmMain::rotarySwitchRightCombo;
 
-struct ModeCase {
+// Indexes 3 and 4 pair the rotary inputs: both lists follow and the right
+// one is locked; leaving a pairing from the left list resets the right one.
+const struct ModeCase {
   const char* name;
   std::vector<Pick> before;
   Pick pick;
-  Triples sent;
+  const char* sent;
   int left, right;
   bool rightEnabled;
+} kModeCases[] = {
+    {"analog", {}, {A, 1}, "45:01", 0, 0, true},
+    {"same index", {}, {A, 0}, "", 0, 0, true},
+    {"master", {}, {&frmMain::masterClutchModeCombo, 1}, "48:01", 0, 0, true},
+    {"left plain", {{R, 2}}, {L, 1}, "49:01", 1, 2, true},
+    {"left pairs 3", {{L, 1}, {R, 2}}, {L, 3}, "49:03 4A:03 49:03 4A:03", 3, 3, false},
+    {"left 3 to 4", {{L, 3}}, {L, 4}, "49:04 4A:04 49:04 4A:04", 4, 4, false},
+    {"left leaves pairing", {{L, 3}}, {L, 2}, "49:02 4A:00 4A:00", 2, 0, true},
+    {"right plain", {{L, 1}}, {R, 2}, "4A:02", 1, 2, true},
+    {"right pairs 4", {}, {R, 4}, "4A:04 49:04 4A:04 49:04", 4, 4, false},
 };
 
-const ModeCase kModeCases[] = {
-    {"analog", {}, {&frmMain::analogInputModeCombo, 1}, {{1, 0x45, 1}}, 0, 0, true},
-    {"master", {}, {&frmMain::masterClutchModeCombo, 1}, {{1, 0x48, 1}}, 0, 0, true},
-    {"left plain", {{R, 2}}, {L, 1}, {{1, 0x49, 1}}, 1, 2, true},
-    {"left pairs 3",
-     {{L, 1}, {R, 2}},
-     {L, 3},
-     {{1, 0x49, 3}, {1, 0x4A, 3}, {1, 0x49, 3}, {1, 0x4A, 3}},
-     3,
-     3,
-     false},
-    {"left pairs 4",
-     {{L, 2}},
-     {L, 4},
-     {{1, 0x49, 4}, {1, 0x4A, 4}, {1, 0x49, 4}, {1, 0x4A, 4}},
-     4,
-     4,
-     false},
-    {"left 3 to 4",
-     {{L, 3}},
-     {L, 4},
-     {{1, 0x49, 4}, {1, 0x4A, 4}, {1, 0x49, 4}, {1, 0x4A, 4}},
-     4,
-     4,
-     false},
-    {"left leaves pairing",
-     {{L, 3}},
-     {L, 2},
-     {{1, 0x49, 2}, {1, 0x4A, 0}, {1, 0x4A, 0}},
-     2,
-     0,
-     true},
-    {"left leaves pairing 4",
-     {{L, 4}},
-     {L, 0},
-     {{1, 0x49, 0}, {1, 0x4A, 0}, {1, 0x4A, 0}},
-     0,
-     0,
-     true},
-    {"right plain", {{L, 1}}, {R, 2}, {{1, 0x4A, 2}}, 1, 2, true},
-    {"right pairs 3",
-     {{L, 2}},
-     {R, 3},
-     {{1, 0x4A, 3}, {1, 0x49, 3}, {1, 0x4A, 3}, {1, 0x49, 3}},
-     3,
-     3,
-     false},
-    {"right pairs 4",
-     {},
-     {R, 4},
-     {{1, 0x4A, 4}, {1, 0x49, 4}, {1, 0x4A, 4}, {1, 0x49, 4}},
-     4,
-     4,
-     false},
-};
-
-TEST(ModeSelectors, CommandsAndListsWithABoard) {
-  for (const auto& c : kModeCases) {
-    SCOPED_TRACE(c.name);
-    Rig rig;
-    rig.addBoard(u"A");
-    frmMain& form = LoadConnected(rig);
-    for (const auto& p : c.before) (form.*p.list)->setCurrentIndex(p.index);
-    rig.platform.clearLog();
-    const auto t0 = rig.nowMs();
-    (form.*c.pick.list)->setCurrentIndex(c.pick.index);
-    EXPECT_EQ(SentTriples(rig), c.sent);
-    EXPECT_EQ(rig.nowMs() - t0, 10 * static_cast<int>(c.sent.size()));
-    EXPECT_EQ(form.rotarySwitchLeftCombo->currentIndex(), c.left);
-    EXPECT_EQ(form.rotarySwitchRightCombo->currentIndex(), c.right);
-    EXPECT_EQ(form.rotarySwitchRightCombo->isEnabled(), c.rightEnabled);
-    // The board ends holding what the lists show.
-    EXPECT_EQ(rig.platform.firmware(0).setting(0x49), c.left);
-    EXPECT_EQ(rig.platform.firmware(0).setting(0x4A), c.right);
+TEST(ModeSelectors, CommandsAndListsWithAndWithoutABoard) {
+  for (bool board : {true, false}) {
+    for (const auto& c : kModeCases) {
+      SCOPED_TRACE(std::string(c.name) + (board ? "" : ", no board"));
+      Rig rig;
+      if (board) rig.addBoard(u"A");
+      frmMain& form = board ? LoadConnected(rig) : rig.load();
+      form.rotarySwitchRightCombo->setEnabled(true);
+      for (const auto& p : c.before) (form.*p.list)->setCurrentIndex(p.index);
+      rig.platform.clearLog();
+      const auto t0 = rig.nowMs();
+      (form.*c.pick.list)->setCurrentIndex(c.pick.index);
+      const std::string sent = c.sent;
+      const int sends = sent.empty() ? 0 : static_cast<int>(sent.size() + 1) / 6;
+      EXPECT_EQ(rig.nowMs() - t0, 10 * sends);
+      EXPECT_EQ(form.rotarySwitchLeftCombo->currentIndex(), c.left);
+      EXPECT_EQ(form.rotarySwitchRightCombo->currentIndex(), c.right);
+      // With no board the frame is disabled; the list's own state is what changes.
+      EXPECT_EQ(form.rotarySwitchRightCombo->isEnabledTo(form.rotarySwitchFrame), c.rightEnabled);
+      if (!board) {
+        EXPECT_TRUE(rig.platform.featureLog().empty());
+        continue;
+      }
+      EXPECT_EQ(Sent(rig), sent);
+      // The board ends holding what the lists show.
+      EXPECT_EQ(rig.platform.firmware(0).setting(0x49), c.left);
+      EXPECT_EQ(rig.platform.firmware(0).setting(0x4A), c.right);
+    }
   }
 }
 
-TEST(ModeSelectors, WithoutABoardListsEndTheSameAndNothingIsSent) {
-  for (const auto& c : kModeCases) {
-    SCOPED_TRACE(c.name);
-    Rig rig;
-    frmMain& form = rig.load();
-    form.rotarySwitchRightCombo->setEnabled(true);
-    for (const auto& p : c.before) (form.*p.list)->setCurrentIndex(p.index);
-    rig.platform.clearLog();
-    const auto t0 = rig.nowMs();
-    (form.*c.pick.list)->setCurrentIndex(c.pick.index);
-    EXPECT_TRUE(rig.platform.featureLog().empty());
-    EXPECT_EQ(rig.nowMs() - t0, 10 * static_cast<int>(c.sent.size()));
-    EXPECT_EQ(form.rotarySwitchLeftCombo->currentIndex(), c.left);
-    EXPECT_EQ(form.rotarySwitchRightCombo->currentIndex(), c.right);
-    // Its frame is disabled with no board; the list's own state is what changes.
-    EXPECT_EQ(form.rotarySwitchRightCombo->isEnabledTo(form.rotarySwitchFrame), c.rightEnabled);
-  }
-}
-
-TEST(ModeSelectors, SameIndexRunsNothing) {
-  Rig rig;
-  rig.addBoard(u"A");
-  frmMain& form = LoadConnected(rig);
-  form.analogInputModeCombo->setCurrentIndex(0);
-  form.rotarySwitchLeftCombo->setCurrentIndex(0);
-  EXPECT_TRUE(rig.platform.featureLog().empty());
-}
-
+// A curve type enables only its axis' curve-number slider ("Linear" disables
+// it without moving it) and clears the chart.
 TEST(ResponseCurves, TypeEnablesOnlyItsAxisSlider) {
-  struct Case {
+  const struct {
     QComboBox* frmMain::*list;
-    int index;
-    Triples sent;
+    int before, index;
+    const char* sent;
     bool xEnabled, yEnabled;
   } cases[] = {
-      {&frmMain::xClutchCurveCombo, 1, {{1, 0x5C, 1}}, true, false},
-      {&frmMain::xClutchCurveCombo, 2, {{1, 0x5C, 2}}, true, false},
-      {&frmMain::yClutchCurveCombo, 1, {{1, 0x5D, 1}}, false, true},
-      {&frmMain::yClutchCurveCombo, 2, {{1, 0x5D, 2}}, false, true},
+      {&frmMain::xClutchCurveCombo, 0, 1, "5C:01", true, false},
+      {&frmMain::yClutchCurveCombo, 0, 2, "5D:02", false, true},
+      {&frmMain::xClutchCurveCombo, 2, 0, "5C:00", false, false},
   };
   for (const auto& c : cases) {
     Rig rig;
     rig.addBoard(u"A");
     frmMain& form = LoadConnected(rig);
+    (form.*c.list)->setCurrentIndex(c.before);
+    form.xSliderCurveNumber->setValue(3);
+    rig.platform.clearLog();
     form.ChartPrevX = 123;
     (form.*c.list)->setCurrentIndex(c.index);
-    EXPECT_EQ(SentTriples(rig), c.sent);
+    EXPECT_EQ(Sent(rig), c.sent);
     EXPECT_EQ(form.xSliderCurveNumber->isEnabled(), c.xEnabled);
     EXPECT_EQ(form.ySliderCurveNumber->isEnabled(), c.yEnabled);
+    EXPECT_EQ(form.xSliderCurveNumber->value(), 3);
     EXPECT_EQ(form.ChartPrevX, 0) << "chart cleared";
   }
-}
-
-TEST(ResponseCurves, LinearDisablesWithoutMoving) {
-  Rig rig;
-  rig.addBoard(u"A");
-  frmMain& form = LoadConnected(rig);
-  form.xClutchCurveCombo->setCurrentIndex(1);
-  form.xSliderCurveNumber->setValue(3);
-  rig.platform.clearLog();
-  form.xClutchCurveCombo->setCurrentIndex(0);
-  EXPECT_EQ(SentTriples(rig), Triples({{1, 0x5C, 0}}));
-  EXPECT_FALSE(form.xSliderCurveNumber->isEnabled());
-  EXPECT_EQ(form.xSliderCurveNumber->value(), 3);
-}
-
-// A drag sends the position + 5 for every position passed and once more on
-// release; each send clears the chart and takes 10 ms.
-TEST(ResponseCurves, CurveNumberDragSendsEachPosition) {
-  struct Case {
-    QSlider* frmMain::*slider;
-    QComboBox* frmMain::*type;
-    int code;
-  } cases[] = {{&frmMain::xSliderCurveNumber, &frmMain::xClutchCurveCombo, 0x5E},
-               {&frmMain::ySliderCurveNumber, &frmMain::yClutchCurveCombo, 0x5F}};
-  for (const auto& c : cases) {
-    Rig rig;
-    rig.addBoard(u"A");
-    frmMain& form = LoadConnected(rig);
-    (form.*c.type)->setCurrentIndex(1);
-    QSlider* slider = form.*c.slider;
-    rig.platform.clearLog();
-    const auto t0 = rig.nowMs();
-    slider->setSliderDown(true);
-    for (int position : {-5, 0, 5}) {
-      form.ChartPrevY = 7;
-      slider->setSliderPosition(position);
-      EXPECT_EQ(form.ChartPrevY, 0);
-    }
-    slider->setSliderDown(false);
-    EXPECT_EQ(SentTriples(rig),
-              Triples({{1, c.code, 0}, {1, c.code, 5}, {1, c.code, 10}, {1, c.code, 10}}));
-    EXPECT_EQ(rig.nowMs() - t0, 40);
-  }
-}
-
-TEST(ResponseCurves, KeyboardStepIsScrollThenClick) {
-  Rig rig;
-  rig.addBoard(u"A");
-  frmMain& form = LoadConnected(rig);
-  form.yClutchCurveCombo->setCurrentIndex(2);
-  rig.platform.clearLog();
-  form.ySliderCurveNumber->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-  EXPECT_EQ(SentTriples(rig), Triples({{1, 0x5F, 6}, {1, 0x5F, 6}}));
-  form.ySliderCurveNumber->setValue(-2);  // from code: no handler
-  EXPECT_EQ(rig.sent(0).size(), 2u);
 }
 
 }  // namespace
