@@ -21,14 +21,6 @@ Bytes Hex(const std::string& text, std::size_t length = 0) {
   return out;
 }
 
-std::string ToHex(const Bytes& bytes) {
-  std::string s;
-  for (std::uint8_t b : bytes)
-    s += (s.empty() ? "" : " ") +
-         std::string{"0123456789ABCDEF"[b >> 4], "0123456789ABCDEF"[b & 15]};
-  return s;
-}
-
 // The factory SettingsRecord up to byte 34; the rest of the buffer is 0.
 const char* kFactorySettings =
     "00 01 40 08 00 00 00 00 00 00 80 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 "
@@ -37,10 +29,6 @@ const char* kFactoryLed = "00 01 60 FF 00";
 
 void Send(BoardFirmware& fw, const std::vector<const char*>& frames) {
   for (const char* f : frames) EXPECT_TRUE(fw.receiveFeature(Hex(f, kFeatureLength))) << f;
-}
-
-std::string Reply(BoardFirmware& fw, std::size_t length = kFeatureLength) {
-  return ToHex(fw.featureReply(length));
 }
 
 TEST(ReadBack, RecordsAlternateAndFollowTheHostBuffer) {
@@ -55,9 +43,9 @@ TEST(ReadBack, RecordsAlternateAndFollowTheHostBuffer) {
   };
   for (const auto& c : cases) {
     BoardFirmware fw;
-    EXPECT_EQ(Reply(fw, c.length), ToHex(Hex(c.settings, c.length))) << c.length;
-    EXPECT_EQ(Reply(fw, c.length), ToHex(Hex(c.led, c.length))) << c.length;
-    EXPECT_EQ(Reply(fw, c.length), ToHex(Hex(c.settings, c.length))) << c.length;
+    EXPECT_EQ(fw.featureReply(c.length), Hex(c.settings, c.length));
+    EXPECT_EQ(fw.featureReply(c.length), Hex(c.led, c.length));
+    EXPECT_EQ(fw.featureReply(c.length), Hex(c.settings, c.length));
   }
 }
 
@@ -70,8 +58,8 @@ TEST(Reset, RestoresEveryFactorySetting) {
   EXPECT_EQ(fw.monitorMode(), 0);
   EXPECT_EQ(fw.calibrationLow(0), 0);
   EXPECT_EQ(fw.calibrationHigh(0), 65535);
-  EXPECT_EQ(Reply(fw), ToHex(Hex(kFactorySettings, kFeatureLength)));
-  EXPECT_EQ(Reply(fw), ToHex(Hex(kFactoryLed, kFeatureLength)));
+  EXPECT_EQ(fw.featureReply(kFeatureLength), Hex(kFactorySettings, kFeatureLength));
+  EXPECT_EQ(fw.featureReply(kFeatureLength), Hex(kFactoryLed, kFeatureLength));
 }
 
 TEST(Frames, OnlyWellFormedSpecialReportsAreUnderstood) {
@@ -132,7 +120,7 @@ TEST(InputReport, AxisFields) {
     Send(fw, c.frames);
     fw.setPaddle(0, c.left);
     fw.setPaddle(1, c.right);
-    EXPECT_EQ(ToHex(fw.inputReport()), std::string("00 00 00 00 00 00 01 10 00 ") + c.axes)
+    EXPECT_EQ(fw.inputReport(), Hex(std::string("00 00 00 00 00 00 01 10 00 ") + c.axes))
         << c.frames.back() << " " << c.left << "/" << c.right;
   }
   // Calibration steps take the paddle where it stands: X low end, Y high end.
@@ -142,7 +130,7 @@ TEST(InputReport, AxisFields) {
   Send(fw, {kTb, "00 05 0B 03", "00 05 0B 02"});
   fw.setPaddle(0, 30000);
   fw.setPaddle(1, 25000);
-  EXPECT_EQ(ToHex(fw.inputReport()), "00 00 00 00 00 00 01 10 00 31 5C 00 80");
+  EXPECT_EQ(fw.inputReport(), Hex("00 00 00 00 00 00 01 10 00 31 5C 00 80"));
 }
 
 TEST(InputReport, OnlyRealChangesAreAnnounced) {
