@@ -10,9 +10,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
+#include <algorithm>
+#include <array>
 
 #include "app/Twips.h"
-#include "monitor/CurveChart.h"
 #include "support/Rig.h"
 
 namespace torvex::test {
@@ -31,11 +32,20 @@ QString Caption(QWidget* w) {
 }
 
 struct Control {
-  const char* name;
-  const char* parent;   // object name of the container
-  const char* caption;  // nullptr: not checked
-  int left, top, width, height;
+  const char* name;              // nullptr: a fixed caption without a name
+  const char* parent;            // object name of the container
+  const char* caption;           // nullptr: not checked
+  int left, top, width, height;  // width 0: only the place is checked
 };
+
+QWidget* Lookup(frmMain& form, const Control& c) {
+  if (c.name) return Find<QWidget>(form, c.name);
+  for (auto* l : Find<QWidget>(form, c.parent)->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+    if (l->text() == QString::fromLatin1(c.caption) &&
+        l->pos() == QPoint(Twips(c.left), Twips(c.top)))
+      return l;
+  return nullptr;
+}
 
 // Positions relative to the container, in twips.
 const Control kControls[] = {
@@ -94,35 +104,26 @@ const Control kControls[] = {
     {"Label30", "frmMain", "Input", 11760, 10080, 735, 255},
     // Designed 375 wide; widened so "100%" fits in the window's font.
     {"Label34", "frmMain", "100%", 14640, 10080, 495, 255},
-};
-
-// Fixed captions without names of their own: container, text, left, top.
-struct Fixed {
-  const char* parent;
-  const char* caption;
-  int left, top;
-};
-
-const Fixed kFixed[] = {
-    {"Frame1", "Serial Number:", 120, 360},
-    {"Frame1", "Manufacturer:", 120, 720},
-    {"Frame1", "Product:", 120, 1080},
-    {"Frame1", "Version:", 120, 1440},
-    {"clutchBiteFrame", "0%", 240, 360},
-    {"clutchBiteFrame", "100%", 3000, 360},
-    {"clutchBiteFrame", "%", 2270, 1125},
-    {"rotarySwitchFrame", "Left:", 120, 480},
-    {"rotarySwitchFrame", "Right:", 120, 960},
-    {"xAxisFrame", "Linearity Mode:", 240, 400},
-    {"xAxisFrame", "-5", 960, 840},
-    {"xAxisFrame", "0", 2410, 840},
-    {"xAxisFrame", "5", 3845, 840},
-    {"xAxisFrame", "dead zone HIGH", 1920, 2170},
-    {"xAxisFrame", "dead zone LOW", 1920, 2530},
-    {"yAxisFrame", "Linearity Mode:", 240, 405},
-    {"yAxisFrame", "-5", 960, 825},
-    {"yAxisFrame", "dead zone HIGH", 1920, 2050},
-    {"yAxisFrame", "dead zone LOW", 1920, 2410},
+    // Fixed captions without names of their own, found by text and place.
+    {nullptr, "Frame1", "Serial Number:", 120, 360, 0, 0},
+    {nullptr, "Frame1", "Manufacturer:", 120, 720, 0, 0},
+    {nullptr, "Frame1", "Product:", 120, 1080, 0, 0},
+    {nullptr, "Frame1", "Version:", 120, 1440, 0, 0},
+    {nullptr, "clutchBiteFrame", "0%", 240, 360, 0, 0},
+    {nullptr, "clutchBiteFrame", "100%", 3000, 360, 0, 0},
+    {nullptr, "clutchBiteFrame", "%", 2270, 1125, 0, 0},
+    {nullptr, "rotarySwitchFrame", "Left:", 120, 480, 0, 0},
+    {nullptr, "rotarySwitchFrame", "Right:", 120, 960, 0, 0},
+    {nullptr, "xAxisFrame", "Linearity Mode:", 240, 400, 0, 0},
+    {nullptr, "xAxisFrame", "-5", 960, 840, 0, 0},
+    {nullptr, "xAxisFrame", "0", 2410, 840, 0, 0},
+    {nullptr, "xAxisFrame", "5", 3845, 840, 0, 0},
+    {nullptr, "xAxisFrame", "dead zone HIGH", 1920, 2170, 0, 0},
+    {nullptr, "xAxisFrame", "dead zone LOW", 1920, 2530, 0, 0},
+    {nullptr, "yAxisFrame", "Linearity Mode:", 240, 405, 0, 0},
+    {nullptr, "yAxisFrame", "-5", 960, 825, 0, 0},
+    {nullptr, "yAxisFrame", "dead zone HIGH", 1920, 2050, 0, 0},
+    {nullptr, "yAxisFrame", "dead zone LOW", 1920, 2410, 0, 0},
 };
 
 class Layout : public ::testing::Test {
@@ -133,94 +134,56 @@ class Layout : public ::testing::Test {
 
 TEST_F(Layout, WindowCaptionAndBaseSize) {
   EXPECT_EQ(form.windowTitle(), "Corvane Torvex Configuration Tool v3.0 b4");
-  EXPECT_EQ(form.width(), Twips(8880));
-  EXPECT_EQ(form.height(), Twips(10545));
+  EXPECT_EQ(form.size(), QSize(Twips(8880), Twips(10545)));
 }
 
-TEST_F(Layout, EveryNamedControlInItsPlace) {
+TEST_F(Layout, EveryControlAndCaptionInItsPlace) {
   for (const auto& c : kControls) {
-    auto* w = Find<QWidget>(form, c.name);
-    ASSERT_NE(w, nullptr) << c.name;
-    ASSERT_NE(w->parentWidget(), nullptr) << c.name;
-    EXPECT_EQ(w->parentWidget()->objectName(), QString::fromLatin1(c.parent)) << c.name;
-    EXPECT_EQ(w->geometry(), TwipsRect(c.left, c.top, c.width, c.height)) << c.name;
-    if (c.caption) EXPECT_EQ(Caption(w), QString::fromLatin1(c.caption)) << c.name;
+    const char* id = c.name ? c.name : c.caption;
+    QWidget* w = Lookup(form, c);
+    ASSERT_TRUE(w && w->parentWidget()) << c.parent << " " << id;
+    EXPECT_EQ(w->parentWidget()->objectName(), QString::fromLatin1(c.parent)) << id;
+    if (c.width) {
+      EXPECT_EQ(w->geometry(), TwipsRect(c.left, c.top, c.width, c.height)) << id;
+    }
+    if (c.caption) {
+      EXPECT_EQ(Caption(w), QString::fromLatin1(c.caption)) << id;
+    }
   }
 }
 
-TEST_F(Layout, FixedCaptionsInTheirPlaces) {
-  for (const auto& f : kFixed) {
-    auto* parent = Find<QWidget>(form, f.parent);
-    ASSERT_NE(parent, nullptr) << f.parent;
-    bool found = false;
-    for (auto* l : parent->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
-      if (l->text() == QString::fromLatin1(f.caption) &&
-          l->pos() == QPoint(Twips(f.left), Twips(f.top)))
-        found = true;
-    EXPECT_TRUE(found) << f.parent << " " << f.caption;
-  }
-}
-
-TEST_F(Layout, MembersAreTheNamedControls) {
-  EXPECT_EQ(form.SerNo, Find<QComboBox>(form, "SerNo"));
-  EXPECT_EQ(form.xVal, Find<QLabel>(form, "xVal"));
-  EXPECT_EQ(form.curveChart, Find<monitor::CurveChart>(form, "curveChart"));
-  ASSERT_EQ(form.checkCurves.size(), 2u);
-  EXPECT_EQ(form.checkCurves[1], Find<QPushButton>(form, "checkCurves_1"));
+TEST_F(Layout, ListsSlidersAndBars) {
   EXPECT_TRUE(form.SerNo->isEditable());
   for (auto* list : {form.analogInputModeCombo, form.masterClutchModeCombo, form.delay,
                      form.rotarySwitchLeftCombo, form.rotarySwitchRightCombo,
                      form.xClutchCurveCombo, form.yClutchCurveCombo})
     EXPECT_FALSE(list->isEditable()) << list->objectName().toStdString();
+  const std::pair<QSlider*, std::array<int, 5>> sliders[] = {
+      {form.clutchBiteSlider, {0, 65535, 6553, 1, 5}},
+      {form.ledSlider, {0, 255, 26, 1, 5}},
+      {form.xSliderCurveNumber, {-5, 5, 1, 1, 5}},
+      {form.ySliderCurveNumber, {-5, 5, 1, 1, 5}}};
+  for (const auto& [s, range] : sliders) {
+    EXPECT_EQ(range, (std::array{s->minimum(), s->maximum(), s->tickInterval(), s->singleStep(),
+                                 s->pageStep()}))
+        << s->objectName().toStdString();
+    EXPECT_EQ(s->orientation(), Qt::Horizontal);
+  }
+  for (auto* bar : {form.xAxisBar, form.yAxisBar})
+    EXPECT_EQ(std::pair(bar->minimum(), bar->maximum()), std::pair(0, 65535));
 }
 
-TEST_F(Layout, SliderAndBarRanges) {
-  struct Range {
-    QSlider* slider;
-    int min, max, tick, small, large;
-  };
-  const Range ranges[] = {{form.clutchBiteSlider, 0, 65535, 6553, 1, 5},
-                          {form.ledSlider, 0, 255, 26, 1, 5},
-                          {form.xSliderCurveNumber, -5, 5, 1, 1, 5},
-                          {form.ySliderCurveNumber, -5, 5, 1, 1, 5}};
-  for (const auto& r : ranges) {
-    const auto name = r.slider->objectName().toStdString();
-    EXPECT_EQ(r.slider->minimum(), r.min) << name;
-    EXPECT_EQ(r.slider->maximum(), r.max) << name;
-    EXPECT_EQ(r.slider->tickInterval(), r.tick) << name;
-    EXPECT_EQ(r.slider->singleStep(), r.small) << name;
-    EXPECT_EQ(r.slider->pageStep(), r.large) << name;
-    EXPECT_EQ(r.slider->orientation(), Qt::Horizontal) << name;
-  }
-  for (auto* bar : {form.xAxisBar, form.yAxisBar}) {
-    EXPECT_EQ(bar->minimum(), 0);
-    EXPECT_EQ(bar->maximum(), 65535);
-  }
-}
-
-TEST_F(Layout, CurveAreaLiesBeyondTheBaseWidth) {
+TEST_F(Layout, OnlyTheCurveAreaLiesBeyondTheBaseWidth) {
   form.show();
-  const char* const area[] = {"Label28",    "curveMonitorAxisLabel",
-                              "Label29",    "Command1",
-                              "curveChart", "Label31",
-                              "Output",     "Label32",
-                              "Label33",    "Label30",
-                              "Label34"};
-  for (const char* name : area) {
-    auto* w = Find<QWidget>(form, name);
-    ASSERT_NE(w, nullptr) << name;
-    EXPECT_GE(w->x(), form.width()) << name;
-    EXPECT_TRUE(w->visibleRegion().isEmpty()) << name;
-    // ...and all of it shows once the panel widens the window.
-    EXPECT_LE(w->geometry().right(), Twips(8880) + Twips(6500)) << name;
-  }
-  // Nothing else reaches past the base width.
   for (auto* w : form.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-    if (std::find_if(std::begin(area), std::end(area), [&](const char* n) {
-          return w->objectName() == QString::fromLatin1(n);
-        }) != std::end(area))
+    const auto name = w->objectName().toStdString();
+    if (w->x() < form.width()) {
+      EXPECT_LE(w->geometry().right(), form.width()) << name;
       continue;
-    EXPECT_LE(w->geometry().right(), form.width()) << w->objectName().toStdString();
+    }
+    // Hidden until the curve panel widens the window, and all of it shows then.
+    EXPECT_TRUE(w->visibleRegion().isEmpty()) << name;
+    EXPECT_LE(w->geometry().right(), Twips(8880) + Twips(6500)) << name;
   }
 }
 
@@ -228,8 +191,6 @@ TEST_F(Layout, CurveAreaLiesBeyondTheBaseWidth) {
 // rectangle in window coordinates shows the button (or something inside it).
 void ExpectCovered(frmMain& form, QWidget* covered, QPushButton* cover) {
   const QRect r(covered->mapTo(&form, QPoint(0, 0)), covered->size());
-  const QRect c(cover->mapTo(&form, QPoint(0, 0)), cover->size());
-  EXPECT_TRUE(c.contains(r)) << covered->objectName().toStdString();
   for (const QPoint p : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight(), r.center()}) {
     QWidget* top = form.childAt(p);
     EXPECT_TRUE(top == cover || (top && cover->isAncestorOf(top)))
@@ -241,26 +202,6 @@ TEST_F(Layout, AxisValuesLieUnderTheShowCurveButtons) {
   form.show();
   ExpectCovered(form, form.xVal, form.checkCurves[0]);
   ExpectCovered(form, form.yVal, form.checkCurves[1]);
-  // Whatever the captions say.
-  form.checkCurves[0]->setText("Hide Curve <<");
-  form.checkCurves[1]->setText("Hide Curve <<");
-  form.xVal->setText("100.0 %");
-  form.yVal->setText("100.0 %");
-  ExpectCovered(form, form.xVal, form.checkCurves[0]);
-  ExpectCovered(form, form.yVal, form.checkCurves[1]);
-}
-
-TEST_F(Layout, DisablingTheAxisFrames) {
-  form.yAxisFrame->setEnabled(false);
-  EXPECT_TRUE(form.checkCurves[1]->isEnabled());
-  EXPECT_FALSE(form.CalibrateY->isEnabled());
-  form.xAxisFrame->setEnabled(false);
-  EXPECT_FALSE(form.checkCurves[0]->isEnabled());
-}
-
-TEST_F(Layout, SerialListShowsCombo1BeforeTheFirstScan) {
-  EXPECT_EQ(form.SerNo->currentText(), "Combo1");
-  EXPECT_FALSE(form.SerialListReady);
 }
 
 }  // namespace
