@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QSlider>
 #include <QTimer>
@@ -49,6 +50,8 @@ void frmMain::Form_Load() {
   ConfigurationLoaded = false;
   SerialListReady = false;
   show();
+  // Drawn, not only mapped, before the scan and the read-back's pauses.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   Scan_USB_devices();
   DeviceDetected = FindTheHid();
   ReadDeviceConfiguration();
