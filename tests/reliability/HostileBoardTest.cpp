@@ -174,9 +174,13 @@ TEST(HostileBoard, ReportLengths) {
     for (const auto& e : sent) {
       EXPECT_EQ(e.bytes.size(), c.feature);
       const int kind = e.bytes.at(1);
-      if (kind == 4 || kind == 5) EXPECT_GE(c.feature, protocol::kSpecialReportMinLength);
+      if (kind == 4 || kind == 5) {
+        EXPECT_GE(c.feature, protocol::kSpecialReportMinLength);
+      }
     }
-    if (c.feature < protocol::kSettingCommandMinLength) EXPECT_TRUE(sent.empty());
+    if (c.feature < protocol::kSettingCommandMinLength) {
+      EXPECT_TRUE(sent.empty());
+    }
     // The board takes only frames of its own feature length (64 unless honest).
     const bool taken = c.honest || c.feature == 64;
     const bool stored = taken && c.feature >= protocol::kSettingCommandMinLength;
@@ -191,7 +195,9 @@ TEST(HostileBoard, ReportLengths) {
     b.tick();
     b.boards.firmware(board).setButton(6, true);
     b.tick();
-    if (c.honest) EXPECT_EQ(form.ButtonByteCache[0], c.input >= 13 && c.input <= 500 ? 0x60 : 999);
+    if (c.honest) {
+      EXPECT_EQ(form.ButtonByteCache[0], c.input >= 13 && c.input <= 500 ? 0x60 : 999);
+    }
     EXPECT_TRUE(form.DeviceDetected);  // a quiet or odd board is not a lost one
     EXPECT_EQ(b.platform.badBuffers(), 0);
     b.expectHandlesHeld();
