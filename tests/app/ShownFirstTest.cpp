@@ -36,7 +36,8 @@ TEST(StartUp, WindowIsDrawnBeforeTheScanAndTheReadBack) {
   ASSERT_TRUE(watch.painted);
   EXPECT_EQ(watch.scansBefore, 0);
   EXPECT_EQ(watch.reportsBefore, 0u);
-  EXPECT_EQ(watch.timeUs, 0);
+  // Only the muted sends of the lists' first selections come before it.
+  EXPECT_EQ(watch.timeUs, 60'000);
   // ...and start-up then went on to open and read the board.
   EXPECT_TRUE(rig.form().DeviceDetected);
   EXPECT_GE(rig.platform.featureLog().size(), 2u);
