@@ -49,7 +49,9 @@ TEST(Calibrate, ThreeClicksSendLowThenHighAndOnlyYPauses) {
       c.y ? f.CalibrateY_Click() : f.CalibrateX_Click();
       EXPECT_EQ(button->text(), captions[i]);
       EXPECT_EQ(ButtonFace(button) == kGreen, i < 2);
-      if (c.withBoard) EXPECT_EQ(DrawnFace(button) == kGreen, i < 2);
+      if (c.withBoard) {
+        EXPECT_EQ(DrawnFace(button) == kGreen, i < 2);
+      }
     }
     EXPECT_EQ(ButtonFace(button), ButtonFace(c.y ? f.CalibrateX : f.CalibrateY));
     EXPECT_EQ(live.rig.platform.nowUs() - t0, 3 * c.pauseUs);
