@@ -6,7 +6,9 @@
 
 namespace torvex::app {
 
-inline int Twips(double twips) { return static_cast<int>(std::lround(twips / 15.0)); }
+inline int Twips(double twips) {
+  return static_cast<int>(std::lround(twips / 15.0));
+}
 
 inline QRect TwipsRect(double left, double top, double width, double height) {
   return QRect(Twips(left), Twips(top), Twips(width), Twips(height));

@@ -3,7 +3,9 @@
 namespace torvex::protocol {
 namespace {
 
-bool IsByte(long long v) { return v >= 0 && v <= 255; }
+bool IsByte(long long v) {
+  return v >= 0 && v <= 255;
+}
 
 std::optional<Bytes> Frame(std::size_t featureLength, std::size_t minLength, ReportKind kind,
                            long long code, long long value) {
@@ -22,7 +24,8 @@ std::uint16_t Word(std::span<const std::uint8_t> r, std::uint8_t base, std::uint
 }
 
 bool IsRecord(std::span<const std::uint8_t> r, std::uint8_t base, std::size_t minLength) {
-  return r.size() >= minLength && r[offset::Kind] == static_cast<std::uint8_t>(ReportKind::Setting) &&
+  return r.size() >= minLength &&
+         r[offset::Kind] == static_cast<std::uint8_t>(ReportKind::Setting) &&
          r[offset::Code] == base;
 }
 
@@ -44,8 +47,8 @@ std::optional<Bytes> BuildMonitorReport(std::size_t featureLength, int mode) {
 }
 
 std::optional<Bytes> BuildCalibrationReport(std::size_t featureLength, int step) {
-  return Frame(featureLength, kSpecialReportMinLength, ReportKind::Calibration,
-               kCalibrationSubCode, step);
+  return Frame(featureLength, kSpecialReportMinLength, ReportKind::Calibration, kCalibrationSubCode,
+               step);
 }
 
 std::optional<Bytes> BuildPulseWidthReport(std::size_t featureLength, int step) {

@@ -45,7 +45,7 @@ inline constexpr std::uint8_t SetClutchBiteMsb = 0x47;
 inline constexpr std::uint8_t SetMasterClutchMode = 0x48;       // 0 left, 1 right
 inline constexpr std::uint8_t SetRotarySwitchLeftMode = 0x49;   // 0..4
 inline constexpr std::uint8_t SetRotarySwitchRightMode = 0x4A;  // 0..4
-inline constexpr std::uint8_t SetXDeadLowLsb = 0x54;  // raw = percent x 655, low byte
+inline constexpr std::uint8_t SetXDeadLowLsb = 0x54;            // raw = percent x 655, low byte
 inline constexpr std::uint8_t SetXDeadLowMsb = 0x55;
 inline constexpr std::uint8_t SetXDeadHighLsb = 0x56;
 inline constexpr std::uint8_t SetXDeadHighMsb = 0x57;
@@ -53,7 +53,7 @@ inline constexpr std::uint8_t SetYDeadLowLsb = 0x58;
 inline constexpr std::uint8_t SetYDeadLowMsb = 0x59;
 inline constexpr std::uint8_t SetYDeadHighLsb = 0x5A;
 inline constexpr std::uint8_t SetYDeadHighMsb = 0x5B;
-inline constexpr std::uint8_t SetXCurveType = 0x5C;    // 0 linear, 1 S-curve, 2 progressive
+inline constexpr std::uint8_t SetXCurveType = 0x5C;  // 0 linear, 1 S-curve, 2 progressive
 inline constexpr std::uint8_t SetYCurveType = 0x5D;
 inline constexpr std::uint8_t SetXCurveNumber = 0x5E;  // slider position + 5, 0..10
 inline constexpr std::uint8_t SetYCurveNumber = 0x5F;
@@ -93,20 +93,20 @@ std::optional<Bytes> BuildCalibrationReport(std::size_t featureLength, int step)
 std::optional<Bytes> BuildPulseWidthReport(std::size_t featureLength, int step);
 
 struct SettingsRecord {
-  std::uint8_t pulseWidthStep = 0;    // code 0x40
-  std::uint8_t analogInputMode = 0;   // 0x45
-  std::uint16_t clutchBite = 0;       // 0x46/0x47
-  std::uint8_t masterClutch = 0;      // 0x48
-  std::uint8_t rotaryLeft = 0;        // 0x49
-  std::uint8_t rotaryRight = 0;       // 0x4A
-  std::uint16_t xDeadLow = 0;         // 0x54/0x55
-  std::uint16_t xDeadHigh = 0;        // 0x56/0x57
-  std::uint16_t yDeadLow = 0;         // 0x58/0x59
-  std::uint16_t yDeadHigh = 0;        // 0x5A/0x5B
-  std::uint8_t xCurveType = 0;        // 0x5C
-  std::uint8_t yCurveType = 0;        // 0x5D
-  std::uint8_t xCurveNumber = 0;      // 0x5E, position + 5
-  std::uint8_t yCurveNumber = 0;      // 0x5F
+  std::uint8_t pulseWidthStep = 0;   // code 0x40
+  std::uint8_t analogInputMode = 0;  // 0x45
+  std::uint16_t clutchBite = 0;      // 0x46/0x47
+  std::uint8_t masterClutch = 0;     // 0x48
+  std::uint8_t rotaryLeft = 0;       // 0x49
+  std::uint8_t rotaryRight = 0;      // 0x4A
+  std::uint16_t xDeadLow = 0;        // 0x54/0x55
+  std::uint16_t xDeadHigh = 0;       // 0x56/0x57
+  std::uint16_t yDeadLow = 0;        // 0x58/0x59
+  std::uint16_t yDeadHigh = 0;       // 0x5A/0x5B
+  std::uint8_t xCurveType = 0;       // 0x5C
+  std::uint8_t yCurveType = 0;       // 0x5D
+  std::uint8_t xCurveNumber = 0;     // 0x5E, position + 5
+  std::uint8_t yCurveNumber = 0;     // 0x5F
   bool operator==(const SettingsRecord&) const = default;
 };
 

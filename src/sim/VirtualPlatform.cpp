@@ -42,15 +42,16 @@ const std::vector<std::uint8_t>& BoardReportDescriptor() {
   return descriptor;
 }
 
-WallClock::WallClock()
-    : startNs_(std::chrono::steady_clock::now().time_since_epoch().count()) {}
+WallClock::WallClock() : startNs_(std::chrono::steady_clock::now().time_since_epoch().count()) {}
 
 std::int64_t WallClock::nowUs() {
   const auto ns = std::chrono::steady_clock::now().time_since_epoch().count() - startNs_;
   return ns / 1000;
 }
 
-void WallClock::sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void WallClock::sleepMs(int ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 VirtualPlatform::VirtualPlatform(std::unique_ptr<Clock> clock) : clock_(std::move(clock)) {}
 
@@ -77,8 +78,7 @@ int VirtualPlatform::addBoard(Identity identity, std::shared_ptr<BoardFirmware> 
   return index;
 }
 
-int VirtualPlatform::addForeign(std::uint16_t vendorId, std::uint16_t productId,
-                                Bytes descriptor) {
+int VirtualPlatform::addForeign(std::uint16_t vendorId, std::uint16_t productId, Bytes descriptor) {
   auto d = std::make_unique<Device>();
   d->identity.vendorId = vendorId;
   d->identity.productId = productId;
@@ -135,8 +135,9 @@ std::vector<FeatureLogEntry> VirtualPlatform::sentTo(int device) const {
 }
 
 int VirtualPlatform::openHandleCount(int device) const {
-  return static_cast<int>(std::count_if(handles_.begin(), handles_.end(),
-                                        [&](const auto& kv) { return kv.second.device == device; }));
+  return static_cast<int>(std::count_if(handles_.begin(), handles_.end(), [&](const auto& kv) {
+    return kv.second.device == device;
+  }));
 }
 
 void VirtualPlatform::enqueue(int device, const Bytes& report) {

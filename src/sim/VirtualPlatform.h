@@ -50,7 +50,7 @@ struct FeatureLogEntry {
   int device = 0;
   bool isSet = false;  // true: host sent it; false: host read it
   bool ok = false;
-  Bytes bytes;         // what was sent, or what the host got back
+  Bytes bytes;  // what was sent, or what the host got back
 };
 
 // A scripted reply to one feature read: fail, or answer these bytes.
@@ -101,7 +101,7 @@ class VirtualPlatform final : public hid::HidPlatform {
     std::int64_t reportPeriodUs = 0;
     // What an open of this device fails with (None: opens fine).
     hid::OpenError openError = hid::OpenError::None;
-    std::map<Op, int> failNext;    // fail the next N calls of an operation
+    std::map<Op, int> failNext;  // fail the next N calls of an operation
     std::map<Op, bool> failAlways;
     std::deque<ScriptedReply> scriptedReplies;  // consumed before the firmware answers
     std::int64_t lastReportUs = 0;

@@ -6,7 +6,9 @@ namespace torvex::test {
 
 Rig::Rig() = default;
 
-Rig::~Rig() { destroyForm(); }
+Rig::~Rig() {
+  destroyForm();
+}
 
 int Rig::addBoard(const std::u16string& serial) {
   sim::Identity id;
@@ -26,7 +28,9 @@ frmMain& Rig::load(const QLocale& locale) {
   return *form_;
 }
 
-void Rig::destroyForm() { form_.reset(); }
+void Rig::destroyForm() {
+  form_.reset();
+}
 
 void Rig::tick() {
   platform.advanceUs(std::int64_t{form_->Timer->interval()} * 1000);
