@@ -68,6 +68,7 @@ class frmMain : public QWidget {
   void checkCurves_Click(int Index);
   void ToggleCurveMonitor(int Index);
   void ClearCurveChart();
+  void ResumeCurveMonitor();
   void Command1_Click();
   void CalibrateX_Click();
   void CalibrateY_Click();

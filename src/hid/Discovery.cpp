@@ -120,6 +120,8 @@ void frmMain::SerNo_Click() {
   if (!SerialListReady) return;
   Timer->stop();
   if (DeviceDetected) {
+    // The board left behind must not stay in curve-monitor mode.
+    if (CurvePanelShown) SendMonitorCommand(0);
     DeviceDetected = false;
     CloseBoardHandles();
     Timer->setInterval(250);
@@ -127,6 +129,7 @@ void frmMain::SerNo_Click() {
   ConfigurationLoaded = false;
   DeviceDetected = FindTheHid();
   ReadDeviceConfiguration();
+  ResumeCurveMonitor();
   Timer->start();
 }
 

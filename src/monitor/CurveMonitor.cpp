@@ -51,6 +51,13 @@ void frmMain::ClearCurveChart() {
   ChartPrevY = 0;
 }
 
+// A board opened while the panel is shown (re-plugged, or picked in SerNo)
+// starts out of monitor mode: tell it which axis the chart follows.
+void frmMain::ResumeCurveMonitor() {
+  if (CurvePanelShown && DeviceDetected && ConfigurationLoaded)
+    SendMonitorCommand(CurveMonitorOnX ? 1 : 2);
+}
+
 void frmMain::Command1_Click() {
   ClearCurveChart();
 }

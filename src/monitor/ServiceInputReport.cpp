@@ -112,5 +112,6 @@ void frmMain::ServiceInputReport() {
     Scan_USB_devices();
     DeviceDetected = FindTheHid();
     ReadDeviceConfiguration();
+    ResumeCurveMonitor();
   }
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QProgressBar>
 #include <QTest>
 
@@ -65,6 +66,39 @@ TEST(CurvePanel, ClosingTheWindowTurnsTheMonitorOff) {
   live.form->close();
   EXPECT_EQ(live.rig.sent(live.board).back(), MonitorFrame(0));
   EXPECT_EQ(live.rig.platform.openHandleCount(), 0);
+}
+
+// A board opened while the panel is shown starts out of monitor mode: it is
+// told the axis again. A board left by a pick in SerNo leaves monitor mode.
+TEST(CurvePanel, MonitorModeFollowsTheOpenBoard) {
+  {
+    SCOPED_TRACE("re-plugged");
+    LiveRig live;
+    Click(live.form->checkCurves[1]);
+    live.rig.platform.unplug(live.board);
+    live.rig.tick();
+    live.rig.platform.plug(live.board);
+    EXPECT_EQ(live.firmware().monitorMode(), 0);
+    live.rig.tick();
+    ASSERT_TRUE(live.form->DeviceDetected);
+    EXPECT_EQ(live.rig.sent(live.board).back(), MonitorFrame(2));
+    EXPECT_EQ(live.firmware().monitorMode(), 2);
+  }
+  {
+    SCOPED_TRACE("picked another");
+    Rig rig;
+    const int first = rig.addBoard(u"A");
+    const int second = rig.addBoard(u"B");
+    frmMain& f = rig.load();
+    Click(f.checkCurves[0]);
+    ASSERT_EQ(rig.platform.firmware(second).monitorMode(), 1);
+    f.SerNo->setCurrentIndex(0);
+    EXPECT_EQ(rig.sent(second).back(), MonitorFrame(0));
+    EXPECT_EQ(rig.platform.firmware(second).monitorMode(), 0);
+    EXPECT_EQ(rig.sent(first).back(), MonitorFrame(1));
+    EXPECT_EQ(rig.platform.firmware(first).monitorMode(), 1);
+    EXPECT_EQ(rig.platform.openHandleCount(first), 2);
+  }
 }
 
 // The line passes within a pixel of `at` (rasterising may round either way).
