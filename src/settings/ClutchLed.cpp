@@ -10,22 +10,18 @@
 
 #include "protocol/Protocol.h"
 #include "settings/PercentText.h"
+#include "settings/TypedKeys.h"
 
 namespace code = torvex::protocol::code;
 namespace s = torvex::settings;
 
 namespace {
 
-constexpr int kEnterKey = 13;
 constexpr int kBiteRefreshHoldOffSeconds = 2;
-
-QChar Separator(const frmMain& f) {
-  return f.DecimalSeparator.isNull() ? f.locale().decimalPoint().at(0) : f.DecimalSeparator;
-}
 
 QString SliderPercentText(const frmMain& f, const QSlider* slider) {
   return s::PercentText(s::SliderPercent(slider->sliderPosition(), slider->maximum()),
-                        Separator(f));
+                        s::EditorSeparator(f));
 }
 
 // The tip text beside the thumb while it moves. It is kept as the slider's
@@ -55,9 +51,9 @@ void SendSliderPair(frmMain& f, std::uint8_t lowCode, const QSlider* slider) {
 // Typed percentage in a field beside a slider; Enter commits it.
 void PercentKey(frmMain& f, QLineEdit* field, QSlider* slider, double factor, int& KeyAscii,
                 void (frmMain::*click)()) {
-  if (KeyAscii == '.' || KeyAscii == ',') KeyAscii = Separator(f).unicode();
+  s::TypeSeparator(f, KeyAscii);
   f.SuspendBiteRefresh(kBiteRefreshHoldOffSeconds);
-  if (KeyAscii != kEnterKey) return;
+  if (KeyAscii != s::kEnterKey) return;
   const auto x = s::ParseLocaleNumber(field->text(), f.locale());
   if (!x) {
     KeyAscii = 0;  // not a number: the key is dropped, the text stays as typed
@@ -88,7 +84,7 @@ QString frmMain::LedPercentText() const {
 }
 
 QString frmMain::FormatRawPercent(std::int32_t raw) const {
-  return s::PercentText(s::RawToPercent(raw), Separator(*this));
+  return s::PercentText(s::RawToPercent(raw), s::EditorSeparator(*this));
 }
 
 void frmMain::SuspendBiteRefresh(int seconds) {

@@ -4,22 +4,17 @@
 
 #include "protocol/Protocol.h"
 #include "settings/PercentText.h"
+#include "settings/TypedKeys.h"
 
 namespace code = torvex::protocol::code;
 namespace s = torvex::settings;
 
 namespace {
 
-constexpr int kEnterKey = 13;
-
-QChar Separator(const frmMain& f) {
-  return f.DecimalSeparator.isNull() ? f.locale().decimalPoint().at(0) : f.DecimalSeparator;
-}
-
 // Enter commits: the field is limited and reformatted, then what it shows is sent.
 void DeadZoneKey(frmMain& f, QLineEdit* field, int lowCode, int& KeyAscii) {
-  if (KeyAscii == '.' || KeyAscii == ',') KeyAscii = Separator(f).unicode();
-  if (KeyAscii != kEnterKey) return;
+  s::TypeSeparator(f, KeyAscii);
+  if (KeyAscii != s::kEnterKey) return;
   field->setText(f.ClampDeadZoneText(field->text(), s::kDeadZoneLimit));
   f.SendWordSetting(lowCode, f.PercentTextToRaw(field->text()));
 }
@@ -43,7 +38,7 @@ void frmMain::yDeadHigh_KeyPress(int& KeyAscii) {
 }
 
 QString frmMain::ClampDeadZoneText(const QString& text, double limit) const {
-  return s::ClampDeadZone(text, limit, locale(), Separator(*this));
+  return s::ClampDeadZone(text, limit, locale(), s::EditorSeparator(*this));
 }
 
 std::int32_t frmMain::PercentTextToRaw(const QString& text) const {
