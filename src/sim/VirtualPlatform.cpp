@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "hid/Config.h"
+#include "hid/HidapiPlatform.h"
 #include "hid/ReportDescriptor.h"
 
 namespace torvex::sim {
@@ -327,23 +328,19 @@ hid::InputRead VirtualPlatform::readInput(hid::Handle handle, std::size_t maxByt
     result.status = hid::InputRead::Status::Gone;
     return result;
   }
-  if (oh->queue.empty()) {
-    result.status = hid::InputRead::Status::Empty;
-    return result;
-  }
-  result.status = hid::InputRead::Status::Ok;
-  result.reportsDrained = static_cast<int>(oh->queue.size());
-  // Newest whole reports that fit, kept oldest first.
-  std::size_t used = 0;
-  auto first = oh->queue.end();
-  while (first != oh->queue.begin() && used + std::prev(first)->size() <= maxBytes) {
-    --first;
-    used += first->size();
-  }
-  for (auto it = first; it != oh->queue.end(); ++it)
-    result.bytes.insert(result.bytes.end(), it->begin(), it->end());
-  oh->queue.clear();
-  return result;
+  // The same draining as the hidapi backend: the queued reports already carry
+  // their report-ID byte.
+  return hid::DrainInputReports(
+      [oh](std::uint8_t* buffer, std::size_t size) {
+        if (oh->queue.empty()) return 0;
+        const Bytes report = std::move(oh->queue.front());
+        oh->queue.pop_front();
+        const std::size_t n = std::min(report.size(), size);
+        std::copy_n(report.begin(), n, buffer);
+        return static_cast<int>(n);
+      },
+      /*numbered=*/true, maxBytes, std::size_t{hid::kMaxReportLength} + 1,
+      static_cast<int>(kQueueCapacity));
 }
 
 void VirtualPlatform::sleep(int milliseconds) {
