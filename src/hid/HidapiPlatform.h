@@ -2,6 +2,7 @@
 // The real boards, through hidapi's hidraw backend on Linux (and hidapi's own
 // backends elsewhere). The report-ID byte is handled here and only here.
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -63,6 +64,9 @@ class HidapiPlatform final : public HidPlatform {
   // What the last enumeration said about each path; hidapi 0.13 has no way
   // to ask an open device for its IDs and release number.
   std::map<std::string, Attributes> enumerated_;
+  // The rescan asks twice in a row (list, then find); one walk of the bus serves both.
+  std::vector<InterfaceInfo> lastList_;
+  std::chrono::steady_clock::time_point lastListTime_{};
   std::map<Handle, std::unique_ptr<Open>> open_;
   Handle next_ = 1;
 };
