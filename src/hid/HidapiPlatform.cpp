@@ -10,7 +10,7 @@
 #include <fstream>
 #include <thread>
 
-#include "app/LogCategories.h"
+#include "hid/LogCategory.h"
 #include "hid/ReportDescriptor.h"
 
 namespace torvex::hid {

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <sstream>
 
+#include "board/Percent.h"
 #include "protocol/Protocol.h"
 #include "sim/BoardFirmware.h"
 
@@ -41,10 +42,10 @@ Soak::Soak(std::uint64_t seed, const QLocale& locale) : rng_(seed) {
   };
   platform_.reply = [this](hid::Handle h, std::span<std::uint8_t> r) { onReply(h, r); };
   platform_.featureLength = [this](hid::Handle) -> std::size_t {
-    return form_ ? form_->FeatureReportLength : 0;
+    return form_ ? form_->board().featureLength() : 0;
   };
-  form_ = std::make_unique<frmMain>(platform_, locale);
-  form_->Form_Load();
+  form_ = std::make_unique<gui::MainWindow>(platform_, locale);
+  form_->start();
   checkReadBack();
   checkInvariants("load");
 }
@@ -73,13 +74,13 @@ void Soak::step() {
 
 void Soak::tick() {
   const std::int64_t nowMs = boards_.nowUs() / 1000;
-  if (form_->sliderRefreshTimer->isActive() && refreshHoldStartMs_ >= 0 &&
-      nowMs - refreshHoldStartMs_ >= form_->sliderRefreshTimer->interval()) {
-    form_->sliderRefreshTimer_Timer();
+  if (form_->biteHoldTimer()->isActive() && refreshHoldStartMs_ >= 0 &&
+      nowMs - refreshHoldStartMs_ >= form_->biteHoldTimer()->interval()) {
+    form_->onBiteHoldElapsed();
     refreshHoldStartMs_ = -1;
   }
-  boards_.advanceUs(std::int64_t{form_->Timer->interval()} * 1000);
-  form_->Timer_Timer();
+  boards_.advanceUs(std::int64_t{form_->pollTimer()->interval()} * 1000);
+  form_->onPollTick();
   ++fig_.ticks;
 }
 
@@ -152,7 +153,7 @@ void Soak::injectFault() {
 
 bool Soak::onCall(Call c, hid::Handle h) {
   if (!form_) return false;
-  const bool inReadBack = c == Call::GetFeature && !form_->ConfigurationLoaded;
+  const bool inReadBack = c == Call::GetFeature && !form_->board().isLoaded();
   if (inReadBack) readBackSeen_ = true;
   switch (pending_) {
     case Pending::UnplugAfterSets:
@@ -211,7 +212,7 @@ void Soak::onReply(hid::Handle, std::span<std::uint8_t> r) {
     }
     return;
   }
-  if (!form_ || form_->ConfigurationLoaded) return;
+  if (!form_ || form_->board().isLoaded()) return;
   if (protocol::ParseSettingsRecord(r)) sawSettings_ = true;
   if (protocol::ParseLedRecord(r)) sawLed_ = true;
 }
@@ -263,7 +264,7 @@ void Soak::commit(const Edit& e, std::initializer_list<std::pair<int, int>> code
 // ---- Invariants ----
 
 int Soak::openDevice() const {
-  return form_->DeviceDetected ? platform_.deviceOf(form_->DeviceHandle) : -1;
+  return form_->board().isOpen() ? platform_.deviceOf(form_->board().featureHandle()) : -1;
 }
 
 void Soak::violation(const std::string& what) {
@@ -273,13 +274,13 @@ void Soak::violation(const std::string& what) {
 }
 
 void Soak::checkInvariants(const char* where) {
-  const int held = (form_->DeviceHandle != hid::kNoHandle) + (form_->ReadHandle != hid::kNoHandle);
+  const int held = (form_->board().featureHandle() != hid::kNoHandle) + (form_->board().inputHandle() != hid::kNoHandle);
   if (boards_.openHandleCount() != held)
     violation(std::string(where) + ": platform has " + std::to_string(boards_.openHandleCount()) +
               " handles open, the window holds " + std::to_string(held));
   if (boards_.badCloseCount() != 0) violation("a handle was closed twice");
   if (platform_.badBuffers() != 0) violation("a feature buffer of the wrong length");
-  if (form_->DeviceDetected && form_->DeviceHandle == hid::kNoHandle)
+  if (form_->board().isOpen() && form_->board().featureHandle() == hid::kNoHandle)
     violation("DeviceDetected without a handle");
   checkBoardHoldsCommits();
 }
@@ -300,7 +301,7 @@ void Soak::checkBoardHoldsCommits() {
 
 // After a clean read-back the controls show what the board stores.
 void Soak::checkReadBack() {
-  if (!readBackSeen_ || !form_->ConfigurationLoaded || !form_->DeviceDetected) return;
+  if (!readBackSeen_ || !form_->board().isLoaded() || !form_->board().isOpen()) return;
   if (readBackDisturbed_ || !sawSettings_ || !sawLed_) {
     ++fig_.readBacksDisturbed;
     return;
@@ -309,39 +310,40 @@ void Soak::checkReadBack() {
   if (d < 0 || d > 1) return;
   ++fig_.readBacksCompared;
   const auto& fw = boards_.firmware(d);
-  frmMain& f = *form_;
+  gui::MainWindow& f = *form_;
   auto expectEq = [&](const char* what, long long shown, long long stored) {
     if (shown != stored)
       violation(std::string("after a read-back ") + what + " shows " + std::to_string(shown) +
                 ", the board stores " + std::to_string(stored));
   };
-  expectEq("delay", f.delay->currentIndex(), fw.setting(code::SetEncoderPulseWidth) - 1);
-  expectEq("analog mode", f.analogInputModeCombo->currentIndex(),
+  expectEq("delay", f.controls().pulseWidthList->currentIndex(), fw.setting(code::SetEncoderPulseWidth) - 1);
+  expectEq("analog mode", f.controls().analogInputModeList->currentIndex(),
            fw.setting(code::SetAnalogInputMode));
-  expectEq("master clutch", f.masterClutchModeCombo->currentIndex(),
+  expectEq("master clutch", f.controls().masterClutchList->currentIndex(),
            fw.setting(code::SetMasterClutchMode));
   const int left = fw.setting(code::SetRotarySwitchLeftMode);
   const int right = fw.setting(code::SetRotarySwitchRightMode);
   const bool paired = left >= 3 || right >= 3;
   if (!paired || left == right) {
-    expectEq("left rotary", f.rotarySwitchLeftCombo->currentIndex(), left);
-    expectEq("right rotary", f.rotarySwitchRightCombo->currentIndex(), right);
+    expectEq("left rotary", f.controls().rotaryLeftList->currentIndex(), left);
+    expectEq("right rotary", f.controls().rotaryRightList->currentIndex(), right);
   } else {
     ++fig_.rotaryComparisonsSkipped;  // a half-sent pairing: the pairing rule decides
   }
-  expectEq("X curve", f.xClutchCurveCombo->currentIndex(), fw.setting(code::SetXCurveType));
-  expectEq("Y curve", f.yClutchCurveCombo->currentIndex(), fw.setting(code::SetYCurveType));
-  expectEq("X curve number", f.xSliderCurveNumber->value(), fw.setting(code::SetXCurveNumber) - 5);
-  expectEq("Y curve number", f.ySliderCurveNumber->value(), fw.setting(code::SetYCurveNumber) - 5);
-  expectEq("LED", f.ledSlider->value(), Word(fw, code::SetLedIntensityLsb));
-  if (f.BiteRefreshEnabled)
-    expectEq("clutch bite", f.clutchBiteSlider->value(), Word(fw, code::SetClutchBiteLsb));
-  const std::pair<QLineEdit*, int> deadZones[] = {{f.xDeadLow, code::SetXDeadLowLsb},
-                                                  {f.xDeadHigh, code::SetXDeadHighLsb},
-                                                  {f.yDeadLow, code::SetYDeadLowLsb},
-                                                  {f.yDeadHigh, code::SetYDeadHighLsb}};
+  expectEq("X curve", f.controls().xCurveTypeList->currentIndex(), fw.setting(code::SetXCurveType));
+  expectEq("Y curve", f.controls().yCurveTypeList->currentIndex(), fw.setting(code::SetYCurveType));
+  expectEq("X curve number", f.controls().xCurveNumberSlider->value(), fw.setting(code::SetXCurveNumber) - 5);
+  expectEq("Y curve number", f.controls().yCurveNumberSlider->value(), fw.setting(code::SetYCurveNumber) - 5);
+  expectEq("LED", f.controls().ledSlider->value(), Word(fw, code::SetLedIntensityLsb));
+  if (f.biteFollowsBoard())
+    expectEq("clutch bite", f.controls().clutchBiteSlider->value(), Word(fw, code::SetClutchBiteLsb));
+  const std::pair<QLineEdit*, int> deadZones[] = {{f.controls().xDeadLowField, code::SetXDeadLowLsb},
+                                                  {f.controls().xDeadHighField, code::SetXDeadHighLsb},
+                                                  {f.controls().yDeadLowField, code::SetYDeadLowLsb},
+                                                  {f.controls().yDeadHighField, code::SetYDeadHighLsb}};
   for (auto [field, low] : deadZones)
-    if (field->text() != f.FormatRawPercent(Word(fw, low)))
+    if (field->text() != board::PercentText(board::RawToPercent(Word(fw, low)),
+                                            f.locale().decimalPoint().at(0)))
       violation("after a read-back a dead zone shows " + field->text().toStdString() + " for raw " +
                 std::to_string(Word(fw, low)));
 }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/frmMain.h"
+#include "gui/MainWindow.h"
 #include "soak/FaultPlatform.h"
 
 namespace torvex::test {
@@ -80,13 +80,13 @@ class Soak {
   void violation(const std::string& what);
 
   int openDevice() const;
-  bool ready() const { return form_->DeviceDetected && form_->ConfigurationLoaded; }
+  bool ready() const { return form_->board().isOpen() && form_->board().isLoaded(); }
   int rnd(int n) { return static_cast<int>(rng_() % static_cast<std::uint64_t>(n)); }
   bool chance(int perMille) { return rnd(1000) < perMille; }
 
   sim::VirtualPlatform boards_;
   FaultPlatform platform_{boards_};
-  std::unique_ptr<frmMain> form_;
+  std::unique_ptr<gui::MainWindow> form_;
   std::mt19937_64 rng_;
   SoakFigures fig_;
 

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "board/Percent.h"
 #include "protocol/Protocol.h"
 #include "sim/BoardFirmware.h"
 #include "soak/Soak.h"
@@ -76,13 +77,13 @@ void Soak::userAction() {
 }
 
 void Soak::pickList() {
-  QComboBox* lists[] = {form_->analogInputModeCombo,
-                        form_->masterClutchModeCombo,
-                        form_->rotarySwitchLeftCombo,
-                        form_->rotarySwitchRightCombo,
-                        form_->delay,
-                        form_->xClutchCurveCombo,
-                        form_->yClutchCurveCombo};
+  QComboBox* lists[] = {form_->controls().analogInputModeList,
+                        form_->controls().masterClutchList,
+                        form_->controls().rotaryLeftList,
+                        form_->controls().rotaryRightList,
+                        form_->controls().pulseWidthList,
+                        form_->controls().xCurveTypeList,
+                        form_->controls().yCurveTypeList};
   const int which = rnd(7);
   QComboBox* list = lists[which];
   if (!list->isEnabled() || list->count() == 0) return;
@@ -92,8 +93,8 @@ void Soak::pickList() {
   const Edit e = beginEdit();
   list->setCurrentIndex(pick);
   if (pick != before) {
-    const int left = form_->rotarySwitchLeftCombo->currentIndex();
-    const int right = form_->rotarySwitchRightCombo->currentIndex();
+    const int left = form_->controls().rotaryLeftList->currentIndex();
+    const int right = form_->controls().rotaryRightList->currentIndex();
     switch (which) {
       case 0:
         commit(e, {{code::SetAnalogInputMode, pick}});
@@ -123,10 +124,10 @@ void Soak::pickList() {
 }
 
 void Soak::dragSlider() {
-  const SliderUse uses[] = {{form_->clutchBiteSlider, code::SetClutchBiteLsb, true},
-                            {form_->ledSlider, code::SetLedIntensityLsb, true},
-                            {form_->xSliderCurveNumber, code::SetXCurveNumber, false},
-                            {form_->ySliderCurveNumber, code::SetYCurveNumber, false}};
+  const SliderUse uses[] = {{form_->controls().clutchBiteSlider, code::SetClutchBiteLsb, true},
+                            {form_->controls().ledSlider, code::SetLedIntensityLsb, true},
+                            {form_->controls().xCurveNumberSlider, code::SetXCurveNumber, false},
+                            {form_->controls().yCurveNumberSlider, code::SetYCurveNumber, false}};
   const SliderUse& u = uses[rnd(4)];
   if (!u.slider->isEnabled()) return;
   ++fig_.actions["drag a slider"];
@@ -149,10 +150,10 @@ void Soak::dragSlider() {
 }
 
 void Soak::keySlider() {
-  const SliderUse uses[] = {{form_->clutchBiteSlider, code::SetClutchBiteLsb, true},
-                            {form_->ledSlider, code::SetLedIntensityLsb, true},
-                            {form_->xSliderCurveNumber, code::SetXCurveNumber, false},
-                            {form_->ySliderCurveNumber, code::SetYCurveNumber, false}};
+  const SliderUse uses[] = {{form_->controls().clutchBiteSlider, code::SetClutchBiteLsb, true},
+                            {form_->controls().ledSlider, code::SetLedIntensityLsb, true},
+                            {form_->controls().xCurveNumberSlider, code::SetXCurveNumber, false},
+                            {form_->controls().yCurveNumberSlider, code::SetYCurveNumber, false}};
   const Qt::Key keys[] = {Qt::Key_Left,     Qt::Key_Right, Qt::Key_PageUp,
                           Qt::Key_PageDown, Qt::Key_Home,  Qt::Key_End};
   const SliderUse& u = uses[rnd(4)];
@@ -172,12 +173,12 @@ void Soak::typeField() {
     QLineEdit* field;
     int lowCode;
     QSlider* slider;  // null: a dead zone
-  } uses[] = {{form_->clutchBitePercentLabel, code::SetClutchBiteLsb, form_->clutchBiteSlider},
-              {form_->ledPercentLabel, code::SetLedIntensityLsb, form_->ledSlider},
-              {form_->xDeadLow, code::SetXDeadLowLsb, nullptr},
-              {form_->xDeadHigh, code::SetXDeadHighLsb, nullptr},
-              {form_->yDeadLow, code::SetYDeadLowLsb, nullptr},
-              {form_->yDeadHigh, code::SetYDeadHighLsb, nullptr}};
+  } uses[] = {{form_->controls().clutchBiteField, code::SetClutchBiteLsb, form_->controls().clutchBiteSlider},
+              {form_->controls().ledField, code::SetLedIntensityLsb, form_->controls().ledSlider},
+              {form_->controls().xDeadLowField, code::SetXDeadLowLsb, nullptr},
+              {form_->controls().xDeadHighField, code::SetXDeadHighLsb, nullptr},
+              {form_->controls().yDeadLowField, code::SetYDeadLowLsb, nullptr},
+              {form_->controls().yDeadHighField, code::SetYDeadHighLsb, nullptr}};
   const FieldUse& u = uses[rnd(6)];
   if (!u.field->isEnabled()) return;
   ++fig_.actions["type text and Enter"];
@@ -196,16 +197,17 @@ void Soak::typeField() {
     const int v = u.slider->value();
     commit(e, {{u.lowCode, v % 256}, {u.lowCode + 1, v / 256}}, true);  // text may be refused
   } else {
-    const int raw = form_->PercentTextToRaw(u.field->text());
+    const auto percent = board::ParseLocaleNumber(u.field->text(), form_->locale());
+    const int raw = percent ? board::PercentToRaw(*percent) : 0;
     commit(e, {{u.lowCode, raw % 256}, {u.lowCode + 1, raw / 256}});
   }
 }
 
 void Soak::clickCalibration() {
-  QPushButton* b = rnd(2) ? form_->CalibrateX : form_->CalibrateY;
+  QPushButton* b = rnd(2) ? form_->controls().calibrateXButton : form_->controls().calibrateYButton;
   if (!b->isEnabled()) return;
-  ++fig_.actions[b == form_->CalibrateX ? "calibrate X click" : "calibrate Y click"];
-  if (b == form_->CalibrateX && form_->analogInputModeCombo->currentIndex() != 1) {
+  ++fig_.actions[b == form_->controls().calibrateXButton ? "calibrate X click" : "calibrate Y click"];
+  if (b == form_->controls().calibrateXButton && form_->controls().analogInputModeList->currentIndex() != 1) {
     ++fig_.actions["calibrate X refused (box dismissed)"];
     DismissModalSoon();
   }
@@ -214,7 +216,7 @@ void Soak::clickCalibration() {
 }
 
 void Soak::clickCurvePanel() {
-  QPushButton* b = rnd(3) == 0 ? form_->Command1 : form_->checkCurves[rnd(2)];
+  QPushButton* b = rnd(3) == 0 ? form_->controls().clearChartButton : form_->controls().showCurveButtons[rnd(2)];
   if (!b->isEnabled()) return;
   ++fig_.actions["curve panel or clear chart"];
   beginEdit();
@@ -222,16 +224,16 @@ void Soak::clickCurvePanel() {
 }
 
 void Soak::switchBoard() {
-  if (!form_->SerNo->isEnabled() || form_->SerNo->count() < 2) return;
+  if (!form_->controls().serialNumberList->isEnabled() || form_->controls().serialNumberList->count() < 2) return;
   ++fig_.actions["switch board"];
   beginEdit();
-  form_->SerNo->setCurrentIndex(rnd(form_->SerNo->count()));
+  form_->controls().serialNumberList->setCurrentIndex(rnd(form_->controls().serialNumberList->count()));
 }
 
 void Soak::resetAll() {
   ++fig_.actions["Reset All"];
   const Edit e = beginEdit();
-  QTest::mouseClick(form_->Command2, Qt::LeftButton);
+  QTest::mouseClick(form_->controls().resetAllButton, Qt::LeftButton);
   if (e.ready && e.device >= 0) {
     if (!resetSeen_) violation("Reset All sent nothing to a ready board");
     if (resetOk_) {

@@ -16,15 +16,15 @@ int Rig::addBoard(const std::u16string& serial) {
   return platform.addBoard(id);
 }
 
-frmMain& Rig::create(const QLocale& locale) {
+gui::MainWindow& Rig::create(const QLocale& locale) {
   destroyForm();
-  form_ = std::make_unique<frmMain>(platform, locale);
+  form_ = std::make_unique<gui::MainWindow>(platform, locale);
   return *form_;
 }
 
-frmMain& Rig::load(const QLocale& locale) {
+gui::MainWindow& Rig::load(const QLocale& locale) {
   create(locale);
-  form_->Form_Load();
+  form_->start();
   return *form_;
 }
 
@@ -33,8 +33,8 @@ void Rig::destroyForm() {
 }
 
 void Rig::tick() {
-  platform.advanceUs(std::int64_t{form_->Timer->interval()} * 1000);
-  form_->Timer_Timer();
+  platform.advanceUs(std::int64_t{form_->pollTimer()->interval()} * 1000);
+  form_->onPollTick();
 }
 
 std::vector<Bytes> Rig::sent(int device) const {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/frmMain.h"
+#include "gui/MainWindow.h"
 #include "sim/VirtualPlatform.h"
 
 namespace torvex::test {
@@ -22,10 +22,10 @@ class Rig {
   // Adds one of our boards with this serial number; returns its index.
   int addBoard(const std::u16string& serial);
   // Creates the window in `locale` and runs Form_Load.
-  frmMain& load(const QLocale& locale = QLocale(QLocale::English, QLocale::UnitedStates));
+  gui::MainWindow& load(const QLocale& locale = QLocale(QLocale::English, QLocale::UnitedStates));
   // Creates the window without loading it.
-  frmMain& create(const QLocale& locale = QLocale(QLocale::English, QLocale::UnitedStates));
-  frmMain& form() { return *form_; }
+  gui::MainWindow& create(const QLocale& locale = QLocale(QLocale::English, QLocale::UnitedStates));
+  gui::MainWindow& form() { return *form_; }
   void destroyForm();
 
   // One tick of Timer: the timer's interval passes on the virtual clock, then
@@ -42,7 +42,7 @@ class Rig {
   std::vector<std::vector<int>> sentHeads(int device) const;
 
  private:
-  std::unique_ptr<frmMain> form_;
+  std::unique_ptr<gui::MainWindow> form_;
 };
 
 // Lets QTest key and mouse helpers reach a control by its object name.

@@ -1,9 +1,0 @@
-#pragma once
-// One logging category per subsystem, all silent by default; enable with e.g.
-// QT_LOGGING_RULES="torvex.hid.debug=true" or "torvex.*.debug=true".
-#include <QLoggingCategory>
-
-Q_DECLARE_LOGGING_CATEGORY(lcHid)
-Q_DECLARE_LOGGING_CATEGORY(lcProtocol)
-Q_DECLARE_LOGGING_CATEGORY(lcMonitor)
-Q_DECLARE_LOGGING_CATEGORY(lcSettings)

@@ -1,0 +1,148 @@
+// The open board: read-back, paced writes, the special reports and input.
+#include "board/Board.h"
+
+#include <QByteArray>
+
+#include "board/Identity.h"
+#include "board/LogCategories.h"
+
+namespace torvex::board {
+namespace p = protocol;
+
+namespace {
+
+constexpr int kReadBackAttempts = 10;
+constexpr int kStringPauseMs = 10;
+constexpr int kSettlePauseMs = 20;
+constexpr int kRecordPauseMs = 20;
+constexpr int kSettingPauseMs = 10;
+// Room for the whole kernel queue of our 13-byte reports, newest kept.
+constexpr std::size_t kReadBudget = 500;
+
+void LogSent(const p::Bytes& frame, bool ok) {
+  const auto head = QByteArray(reinterpret_cast<const char*>(frame.data()), 4).toHex(' ');
+  if (ok)
+    qCDebug(lcProtocol) << "sent" << head;
+  else
+    qCInfo(lcProtocol) << "board did not take" << head;
+}
+
+std::optional<QString> ReadString(hid::HidPlatform& platform, hid::Handle h, hid::StringKind k) {
+  const auto units = platform.string(h, k);
+  if (!units) return std::nullopt;
+  return IdentityText(*units);
+}
+
+}  // namespace
+
+ReadBackResult Board::readBack(ReadBackObserver* observer) {
+  ReadBackObserver quiet;
+  ReadBackObserver& tell = observer ? *observer : quiet;
+  ReadBackResult result;
+  loaded_ = false;
+  if (!open_) return result;
+
+  // Identity strings come over the input handle.
+  result.identity.manufacturer = ReadString(platform_, inputHandle_, hid::StringKind::Manufacturer);
+  pause(kStringPauseMs);
+  result.identity.product = ReadString(platform_, inputHandle_, hid::StringKind::Product);
+  pause(kStringPauseMs);
+  tell.identityRead(result.identity);
+  tell.recordsNext();
+  pause(kSettlePauseMs);
+  pause(kSettlePauseMs);
+
+  // The board answers each read with the next of its two records.
+  p::Bytes reply(featureLength_, 0);
+  for (int attempt = 1; attempt <= kReadBackAttempts; ++attempt) {
+    if (result.complete()) break;
+    if (!reply.empty()) reply[p::offset::ReportId] = 0;
+    if (!platform_.getFeature(featureHandle_, reply)) continue;
+    if (const auto s = p::ParseSettingsRecord(reply)) {
+      result.settingsReceived = true;
+      result.settings.take(*s);
+      tell.settingsRead(*s);
+    }
+    if (const auto led = p::ParseLedRecord(reply)) {
+      result.ledReceived = true;
+      result.settings.take(*led);
+      tell.ledRead(*led);
+    }
+    pause(kRecordPauseMs);
+  }
+  if (!result.complete())
+    qCInfo(lcProtocol) << "read-back incomplete: settings" << result.settingsReceived << "LED"
+                       << result.ledReceived;
+  // A board lost during the read-back stays closed.
+  loaded_ = open_;
+  return result;
+}
+
+std::optional<p::SettingsRecord> Board::readSettingsRecord() {
+  if (!open_) return std::nullopt;
+  p::Bytes reply(featureLength_, 0);
+  if (!platform_.getFeature(featureHandle_, reply)) return std::nullopt;
+  return p::ParseSettingsRecord(reply);
+}
+
+void Board::writeSetting(long long code, long long value) {
+  if (code < 0 || code > 255 || value < 0 || value > 255) return;
+  if (isLoaded()) {
+    // A board whose feature report cannot hold a command is never written.
+    if (const auto frame = p::BuildSettingCommand(featureLength_, code, value))
+      LogSent(*frame, platform_.setFeature(featureHandle_, *frame));
+  }
+  pause(kSettingPauseMs);
+}
+
+void Board::writeWord(std::uint8_t lowCode, std::uint16_t value) {
+  writeSetting(lowCode, value & 0xFF);
+  writeSetting(lowCode + 1, value >> 8);
+}
+
+void Board::writeDeadZone(std::uint8_t lowCode, std::uint16_t raw) {
+  // The board settles each byte before the next one arrives.
+  writeSetting(lowCode, raw & 0xFF);
+  pause(kSettingPauseMs);
+  writeSetting(lowCode + 1, raw >> 8);
+  pause(kSettingPauseMs);
+}
+
+void Board::sendSpecial(const std::optional<p::Bytes>& frame) {
+  if (!isLoaded() || !frame) return;
+  LogSent(*frame, platform_.setFeature(featureHandle_, *frame));
+}
+
+void Board::sendPulseWidth(int step) {
+  sendSpecial(p::BuildPulseWidthReport(featureLength_, step));
+}
+
+void Board::sendReset() {
+  sendSpecial(p::BuildResetReport(featureLength_));
+}
+
+void Board::sendMonitorMode(p::MonitorMode mode) {
+  sendSpecial(p::BuildMonitorReport(featureLength_, static_cast<int>(mode)));
+}
+
+void Board::sendCalibration(p::CalibrationStep step) {
+  sendSpecial(p::BuildCalibrationReport(featureLength_, static_cast<int>(step)));
+}
+
+InputPoll Board::readInput() {
+  InputPoll poll;
+  if (!open_) return poll;
+  const hid::InputRead read = platform_.readInput(inputHandle_, kReadBudget);
+  poll.reportsDrained = read.reportsDrained;
+  // Even a single queued report counts: the board may send only on change.
+  poll.newest = DecodeNewestReport(read.bytes, inputLength_);
+  // An empty queue is a quiet board, not a lost one.
+  if (read.status == hid::InputRead::Status::Gone) {
+    qCInfo(lcMonitor) << "Board lost; closing it";
+    poll.gone = true;
+    close();
+  }
+  return poll;
+}
+
+}  // namespace torvex::board

@@ -1,0 +1,144 @@
+#pragma once
+// The board core: finding our boards on the HID platform, and everything the
+// tool does with the one it has open. No widgets and no timers: a front end
+// decides when to poll, and every pause goes through the platform, so tests
+// run on a virtual clock.
+//
+// Commands reach the board only while it is open and its settings have been
+// read back ("loaded"): a front end that shows the settings must not send
+// before it shows what the board holds.
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "board/InputReport.h"
+#include "board/Settings.h"
+#include "hid/HidPlatform.h"
+#include "protocol/Protocol.h"
+
+namespace torvex::board {
+
+// What a scan of the bus found: the serial number of every board that could
+// be opened, in the OS's order, and why the last one that could not failed.
+struct ScanResult {
+  std::vector<QString> serials;
+  hid::OpenError lastOpenError = hid::OpenError::None;
+  // A board is present but another user or program holds it.
+  bool boardLocked() const {
+    return lastOpenError == hid::OpenError::AccessDenied || lastOpenError == hid::OpenError::Busy;
+  }
+};
+
+struct IdentityStrings {
+  std::optional<QString> manufacturer;
+  std::optional<QString> product;
+};
+
+// Told how a read-back goes, in order, so a window can show each step as the
+// board answers. Every method may be left as it is.
+class ReadBackObserver {
+ public:
+  virtual ~ReadBackObserver() = default;
+  virtual void identityRead(const IdentityStrings&) {}
+  // The identity is in; the settings records come next.
+  virtual void recordsNext() {}
+  virtual void settingsRead(const protocol::SettingsRecord&) {}
+  virtual void ledRead(const protocol::LedRecord&) {}
+};
+
+struct ReadBackResult {
+  IdentityStrings identity;
+  Settings settings;
+  bool settingsReceived = false;
+  bool ledReceived = false;
+  bool complete() const { return settingsReceived && ledReceived; }
+};
+
+struct InputPoll {
+  bool gone = false;  // the board was unplugged: it has been closed
+  // The newest whole report read, if any.
+  std::optional<InputState> newest;
+  int reportsDrained = 0;
+};
+
+class Board {
+ public:
+  explicit Board(hid::HidPlatform& platform);
+  ~Board();  // closes what is still open; sends nothing
+  Board(const Board&) = delete;
+  Board& operator=(const Board&) = delete;
+
+  hid::HidPlatform& platform() const { return platform_; }
+
+  // ---- Finding boards (Discovery.cpp) ----
+  // Lists every board by serial number. Only interfaces with our vendor and
+  // product IDs are opened, each just long enough to read its serial number.
+  ScanResult scan();
+  // Closes the open board, if any, and opens the first board with this serial
+  // number: its feature handle and its non-blocking input handle. On failure
+  // nothing stays open and lastOpenError() says why, when known.
+  bool open(const QString& serial);
+  // Closes both handles; the board is neither open nor loaded afterwards.
+  void close();
+  bool isOpen() const { return open_; }
+  bool isLoaded() const { return open_ && loaded_; }
+  hid::OpenError lastOpenError() const { return lastOpenError_; }
+
+  // ---- The open board ----
+  const hid::Attributes& attributes() const { return attributes_; }
+  std::uint16_t featureLength() const { return featureLength_; }
+  std::uint16_t inputLength() const { return inputLength_; }
+  // Two handles while open; lets callers check that nothing leaks.
+  hid::Handle featureHandle() const { return featureHandle_; }
+  hid::Handle inputHandle() const { return inputHandle_; }
+
+  // Reads the identity strings, then the settings records, pacing the board
+  // as it expects; the board counts as loaded afterwards even when a record
+  // never came (the user can still set what it holds). Sends nothing.
+  ReadBackResult readBack(ReadBackObserver* observer = nullptr);
+  // Marks the settings as not yet read back: commands are held from now on.
+  void unload() { loaded_ = false; }
+  // One read of the settings record, for following changes made on the board.
+  std::optional<protocol::SettingsRecord> readSettingsRecord();
+
+  // ---- Writing (Commands.cpp) ----
+  // One setting byte, then a 10 ms pause so the board can store it. The pause
+  // is kept even when nothing is sent, so that pacing never depends on state;
+  // a code or value that is not a byte is refused before anything happens.
+  void writeSetting(long long code, long long value);
+  // A two-byte setting: low byte with `lowCode`, high byte with lowCode + 1.
+  void writeWord(std::uint8_t lowCode, std::uint16_t value);
+  // A dead zone: as writeWord, with another 10 ms after each byte.
+  void writeDeadZone(std::uint8_t lowCode, std::uint16_t raw);
+  // The special reports, sent at once with no pause.
+  void sendPulseWidth(int step);  // step 1..25
+  void sendReset();
+  void sendMonitorMode(protocol::MonitorMode mode);
+  void sendCalibration(protocol::CalibrationStep step);
+
+  // ---- Input ----
+  // Drains the input queue. A board found gone is closed here.
+  InputPoll readInput();
+
+  // A pause through the platform.
+  void pause(int milliseconds) { platform_.sleep(milliseconds); }
+
+ private:
+  void sendSpecial(const std::optional<protocol::Bytes>& frame);
+
+  hid::HidPlatform& platform_;
+  hid::Handle featureHandle_ = hid::kNoHandle;
+  hid::Handle inputHandle_ = hid::kNoHandle;
+  bool open_ = false;
+  bool loaded_ = false;
+  hid::Attributes attributes_;
+  std::string path_;
+  std::uint16_t featureLength_ = 0;
+  std::uint16_t inputLength_ = 0;
+  hid::OpenError lastOpenError_ = hid::OpenError::None;
+};
+
+}  // namespace torvex::board

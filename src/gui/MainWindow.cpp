@@ -1,0 +1,91 @@
+#include "gui/MainWindow.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QSlider>
+#include <QTimer>
+#include <cmath>
+
+namespace torvex::gui {
+
+MainWindow::MainWindow(hid::HidPlatform& platform, QLocale locale, QWidget* parent)
+    : QWidget(parent), board_(platform), locale_(std::move(locale)) {
+  setObjectName("mainWindow");
+  setWindowTitle("Corvane Torvex Configuration Tool v3.0 b4");
+  pollTimer_ = new QTimer(this);
+  pollTimer_->setObjectName("pollTimer");
+  pollTimer_->setInterval(kPollStartMs);
+  biteHoldTimer_ = new QTimer(this);
+  biteHoldTimer_->setObjectName("biteHoldTimer");
+  biteHoldTimer_->setInterval(100);
+  ui_ = BuildControls(this);
+  connectSignals();
+}
+
+MainWindow::~MainWindow() {
+  // A window destroyed without being closed still leaves the board as it found it.
+  shutdown();
+}
+
+void MainWindow::start() {
+  decimalSeparator_ = locale_.toString(0.0, 'f', 2).at(1);
+  chartPrevH_ = 0;
+  chartPrevV_ = 0;
+  ui_.clutchBiteSlider->setValue(0);
+  biteFollowsBoard_ = true;
+  ui_.clutchBiteSlider->setValue(
+      static_cast<int>(std::nearbyint(ui_.clutchBiteSlider->maximum() / 2.0)));
+  ui_.ledSlider->setValue(ui_.ledSlider->maximum());
+  updateClutchBiteText();
+  updateLedText();
+  fillLists();
+  // Each selection runs its list's handler as a user's pick would.
+  ui_.analogInputModeList->setCurrentIndex(0);
+  ui_.masterClutchList->setCurrentIndex(0);
+  ui_.rotaryLeftList->setCurrentIndex(0);
+  ui_.rotaryRightList->setCurrentIndex(0);
+  buildButtonIndicators(63);
+  board_.unload();
+  serialListReady_ = false;
+  show();
+  // Drawn, not only mapped, before the scan and the read-back's pauses.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  scanBoards();
+  openSelectedBoard();
+  readBackBoard();
+  pollTimer_->start();
+  buttonBytesShown_.fill(999);
+}
+
+void MainWindow::onPollTick() {
+  serviceInput();
+  if (board_.isOpen() && biteFollowsBoard_) followClutchBite();
+}
+
+void MainWindow::shutdown() {
+  if (shutDown_) return;
+  shutDown_ = true;
+  pollTimer_->stop();
+  if (board_.isOpen()) board_.sendMonitorMode(protocol::MonitorMode::Off);
+  serialListReady_ = false;
+  board_.close();
+}
+
+void MainWindow::showModalMessage(const QString& text) {
+  // No tick may run inside the box's event loop: events never overlap.
+  const bool ticking = pollTimer_->isActive();
+  pollTimer_->stop();
+  QMessageBox box(QMessageBox::NoIcon, windowTitle(), text, QMessageBox::Ok, this);
+  box.setObjectName("calibrationRefusal");
+  box.exec();
+  if (ticking) pollTimer_->start();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  shutdown();
+  event->accept();
+}
+
+}  // namespace torvex::gui

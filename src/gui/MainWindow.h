@@ -1,0 +1,155 @@
+#pragma once
+// The tool's window: a view over the board core. It lays out the controls,
+// passes each user action to the board and shows what the board holds and
+// reports. Everything runs on the GUI thread; a poll timer drives the live
+// view, and every pause goes through the HID platform, so tests drive the
+// window on a virtual clock.
+//
+// Files: MainWindow.cpp (start, poll tick, shutdown), Layout.cpp (controls),
+// Signals.cpp (Qt signals to handlers), BoardView.cpp (finding, opening and
+// reading back the board), LiveView.cpp (inputs, chart, curve panel),
+// Editor.cpp and SliderFields.cpp (settings), Calibration.cpp.
+
+#include <QLocale>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+
+#include "board/Board.h"
+#include "gui/Controls.h"
+
+class QLineEdit;
+class QSlider;
+class QTimer;
+
+namespace torvex::gui {
+
+class MainWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(hid::HidPlatform& platform, QLocale locale = QLocale(),
+                      QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // Prepares the controls, shows the window, then finds, opens and reads the
+  // board and starts polling.
+  void start();
+  // Takes the board out of curve-monitor mode and closes it; runs once.
+  void shutdown();
+
+  const Controls& controls() const { return ui_; }
+  board::Board& board() { return board_; }
+  const QLocale& locale() const { return locale_; }
+  QTimer* pollTimer() const { return pollTimer_; }
+  // Holds the clutch bite point off the board's value while the user types.
+  QTimer* biteHoldTimer() const { return biteHoldTimer_; }
+  // False while the user holds the clutch bite point (dragging or typing).
+  bool biteFollowsBoard() const { return biteFollowsBoard_; }
+  bool curvePanelShown() const { return curvePanelShown_; }
+
+  // ---- Timer handlers, public so tests can run them on a virtual clock ----
+  void onPollTick();
+  void onBiteHoldElapsed();
+
+  // Width and height of the client area without the curve panel, in twips.
+  static constexpr int kBaseWidthTwips = 8880;
+  static constexpr int kBaseHeightTwips = 10545;
+  static constexpr int kCurvePanelTwips = 6500;
+  static constexpr int kPollStartMs = 100;
+  static constexpr int kPollConnectedMs = 50;
+  static constexpr int kPollLostMs = 250;
+
+ protected:
+  void closeEvent(class QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, class QEvent* event) override;
+
+ private:
+  friend class ReadBackView;
+
+  // ---- Signals.cpp ----
+  void connectSignals();
+
+  // ---- BoardView.cpp ----
+  void scanBoards();
+  bool openSelectedBoard();
+  void readBackBoard();
+  void showSettings(const protocol::SettingsRecord& s);
+  void showLed(const protocol::LedRecord& led);
+  void followClutchBite();
+  void setEditingEnabled(bool enable);
+  void onSerialNumberPicked();
+  void onResetAllClicked();
+
+  // ---- LiveView.cpp ----
+  void serviceInput();
+  void buildButtonIndicators(int lastIndex);
+  void onShowCurveClicked(int axis);
+  void toggleCurvePanel(int axis);
+  void clearChart();
+  void resumeCurveMonitor();
+
+  // ---- Editor.cpp ----
+  void fillLists();
+  void onAnalogInputModePicked();
+  void onMasterClutchPicked();
+  void onRotaryLeftPicked();
+  void onRotaryRightPicked();
+  void applyRotaryPairing();
+  void onPulseWidthPicked();
+  void onCurveTypePicked(int axis);
+  void onCurveNumberMoved(int axis);
+  void updateCurveNumberSliders();
+  void onDeadZoneKey(QLineEdit* field, std::uint8_t lowCode, int& key);
+
+  // ---- SliderFields.cpp ----
+  QString sliderPercentText(const QSlider* slider) const;
+  void updateClutchBiteText();
+  void updateLedText();
+  QString rawPercentText(std::int32_t raw) const;
+  void holdBiteForTyping();
+  void onClutchBitePressed();
+  void onClutchBiteReleased();
+  void onClutchBiteMoved();
+  void onClutchBiteCommitted();
+  void onLedMoved();
+  void onLedCommitted();
+  void onClutchBiteKey(int& key);
+  void onLedKey(int& key);
+  // "." and "," both type the decimal separator.
+  void typeSeparator(int& key) const;
+  QChar separator() const;
+
+  // ---- Calibration.cpp ----
+  void onCalibrateXClicked();
+  void onCalibrateYClicked();
+
+  // Runs a modal message with the poll timer held, so ticks never nest.
+  void showModalMessage(const QString& text);
+
+  board::Board board_;
+  QLocale locale_;
+  Controls ui_;
+  QTimer* pollTimer_ = nullptr;
+  QTimer* biteHoldTimer_ = nullptr;
+
+  QChar decimalSeparator_;
+  // False while the serial number list is being filled: picks are not acted on.
+  bool serialListReady_ = false;
+  bool biteFollowsBoard_ = false;
+  bool curvePanelShown_ = false;
+  bool curveMonitorOnX_ = false;
+  // Last drawn value of each button byte; 999 matches none, so the first
+  // report draws every indicator.
+  std::array<std::int16_t, 8> buttonBytesShown_{};
+  // Previous point of the chart; 0 means none.
+  std::int32_t chartPrevH_ = 0;
+  std::int32_t chartPrevV_ = 0;
+  // Calibration clicks taken so far per axis: 0 idle, 1 armed, 2 low end taken.
+  int calibrationStepX_ = 0;
+  int calibrationStepY_ = 0;
+  bool shutDown_ = false;
+};
+
+}  // namespace torvex::gui
