@@ -3,14 +3,11 @@
 
 #include <QLocale>
 #include <memory>
-#include <vector>
 
 #include "gui/MainWindow.h"
-#include "sim/VirtualPlatform.h"
+#include "support/Wire.h"
 
 namespace torvex::test {
-
-using sim::Bytes;
 
 class Rig {
  public:
@@ -20,26 +17,28 @@ class Rig {
   sim::VirtualPlatform platform;
 
   // Adds one of our boards with this serial number; returns its index.
-  int addBoard(const std::u16string& serial);
-  // Creates the window in `locale` and runs Form_Load.
-  gui::MainWindow& load(const QLocale& locale = QLocale(QLocale::English, QLocale::UnitedStates));
-  // Creates the window without loading it.
-  gui::MainWindow& create(const QLocale& locale = QLocale(QLocale::English, QLocale::UnitedStates));
+  int addBoard(const std::u16string& serial = u"TVX0001");
+  // Creates the window in `locale` and starts it.
+  gui::MainWindow& load(const QLocale& locale = kEnglish);
+  // Creates the window without starting it.
+  gui::MainWindow& create(const QLocale& locale = kEnglish);
+  // Starts the window with board 0 open and read back, its log cleared and
+  // the poll timer stopped: ticks come from tick() only.
+  gui::MainWindow& loadConnected(const QLocale& locale = kEnglish);
   gui::MainWindow& form() { return *form_; }
+  const gui::Controls& ui() { return form_->controls(); }
   void destroyForm();
 
-  // One tick of Timer: the timer's interval passes on the virtual clock, then
-  // Timer_Timer runs.
+  // One poll: the timer's interval passes on the virtual clock, then the tick runs.
   void tick();
   void ticks(int n) {
     for (int i = 0; i < n; ++i) tick();
   }
 
   std::int64_t nowMs() { return platform.nowUs() / 1000; }
-  // Every feature report the tool sent to a board, oldest first.
-  std::vector<Bytes> sent(int device) const;
-  // Only the first four bytes of each sent report (ID, kind, code, value).
-  std::vector<std::vector<int>> sentHeads(int device) const;
+  std::string sent(int device = 0, bool withTimes = false) const {
+    return Sent(platform, device, withTimes);
+  }
 
  private:
   std::unique_ptr<gui::MainWindow> form_;
