@@ -6,15 +6,15 @@
 #include <cmath>
 
 #include "Figures.h"
-#include "monitor/CurveChart.h"
-#include "monitor/InputReport.h"
+#include "gui/CurveChart.h"
+#include "board/InputReport.h"
 #include "protocol/Protocol.h"
 
 namespace torvex::bench {
 namespace {
 
 // A paddle swept slowly to and fro through an S-shaped curve.
-monitor::ChartPoint SweepPoint(long k) {
+board::ChartPoint SweepPoint(long k) {
   const int h = static_cast<int>(std::abs((k * 7) % 131070 - 65535));
   const double x = h / 65535.0;
   const int out = static_cast<int>(65535 * x * x * (3 - 2 * x));
@@ -22,14 +22,14 @@ monitor::ChartPoint SweepPoint(long k) {
 }
 
 void BM_ChartPoint(benchmark::State& state) {
-  monitor::CurveChart chart;
+  gui::CurveChart chart;
   chart.resize(345, 305);  // the window's chart, 5175 x 4575 twips
-  monitor::ChartPoint prev{};
+  board::ChartPoint prev{};
   long k = 0;
   auto plot = [&] {
-    const monitor::ChartPoint p = SweepPoint(++k);
+    const board::ChartPoint p = SweepPoint(++k);
     chart.plotPoint(p.h, p.v);
-    if (monitor::JoinsPrevious(prev)) chart.drawLine(prev.h, prev.v, p.h, p.v, Qt::blue);
+    if (board::JoinsPrevious(prev)) chart.drawLine(prev.h, prev.v, p.h, p.v, Qt::blue);
     prev = p;
   };
   // Filled while hidden: no repaints are owed for the earlier points.
@@ -69,7 +69,7 @@ void BM_DecodeNewestReport(benchmark::State& state) {
   for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 31);
   Micro(state, "Decoder: newest input report of a read (DecodeNewestReport)", [&] {
     benchmark::DoNotOptimize(bytes.data());
-    benchmark::DoNotOptimize(monitor::DecodeNewestReport(bytes, 13));
+    benchmark::DoNotOptimize(board::DecodeNewestReport(bytes, 13));
   });
 }
 BENCHMARK(BM_DecodeNewestReport);

@@ -19,7 +19,7 @@
 #include <thread>
 
 #include "Figures.h"
-#include "app/frmMain.h"
+#include "gui/MainWindow.h"
 #include "hid/HidapiPlatform.h"
 #include "sim/DemoBoards.h"
 #include "sim/VirtualPlatform.h"
@@ -56,10 +56,10 @@ int Child(int argc, char** argv, const std::string& mode, double t0) {
   } else {
     platform = std::make_unique<torvex::hid::HidapiPlatform>();
   }
-  frmMain window(*platform);
+  torvex::gui::MainWindow window(*platform);
   FirstPaint watch;
   window.installEventFilter(&watch);
-  window.Form_Load();
+  window.start();
   if (wheel) wheel->show();
   for (int i = 0; i < 200 && watch.atMs == 0; ++i) {
     QCoreApplication::processEvents();

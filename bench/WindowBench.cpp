@@ -9,9 +9,10 @@
 #include <thread>
 
 #include "Figures.h"
-#include "app/frmMain.h"
+#include "gui/IndicatorShape.h"
+#include "gui/MainWindow.h"
 #include "hid/HidapiPlatform.h"
-#include "monitor/InputReport.h"
+#include "board/InputReport.h"
 #include "protocol/Protocol.h"
 #include "sim/VirtualPlatform.h"
 
@@ -26,14 +27,14 @@ const QLocale kLocale(QLocale::English, QLocale::UnitedStates);
 struct StreamingBoard {
   sim::VirtualPlatform platform;
   int board = platform.addBoard({});
-  std::unique_ptr<frmMain> form;
+  std::unique_ptr<gui::MainWindow> form;
   unsigned seq = 0;
 
   StreamingBoard() {
     platform.device(board).reportPeriodUs = 1000;
-    form = std::make_unique<frmMain>(platform, kLocale);
-    form->Form_Load();
-    form->Timer->stop();                 // ticks are driven by hand
+    form = std::make_unique<gui::MainWindow>(platform, kLocale);
+    form->start();
+    form->pollTimer()->stop();                 // ticks are driven by hand
     for (int i = 0; i < 5; ++i) Tick();  // past the start-up interval and backlog
   }
   void Stream(int ms) {
@@ -46,10 +47,17 @@ struct StreamingBoard {
   }
   void Tick() {
     Stream(50);
-    form->Timer_Timer();
+    form->onPollTick();
   }
   // Reports between the board's newest and the one the window drew.
-  int Age() const { return static_cast<int>((seq - form->ButtonByteCache[0]) & 0xFF); }
+  int Age() const { return static_cast<int>((seq - DrawnByte0()) & 0xFF); }
+  // Button byte 0 as the indicators show it.
+  unsigned DrawnByte0() const {
+    unsigned b = 0;
+    for (int j = 0; j < 8; ++j)
+      if (form->controls().buttonIndicators[j]->fillColor() == QColor(255, 0, 0)) b |= 1u << j;
+    return b;
+  }
 };
 
 void BM_TickStreaming1kHz(benchmark::State& state) {
@@ -58,7 +66,7 @@ void BM_TickStreaming1kHz(benchmark::State& state) {
   for (auto _ : state) {
     rig.Stream(50);
     const double t0 = ThreadCpuUs();
-    rig.form->Timer_Timer();
+    rig.form->onPollTick();
     const double t1 = ThreadCpuUs();
     QCoreApplication::processEvents();  // the repaint the tick asked for, outside the figure
     paint.push_back(ThreadCpuUs() - t1);
@@ -68,7 +76,7 @@ void BM_TickStreaming1kHz(benchmark::State& state) {
   const double median = Median(cpu);
   state.counters["median_cpu_us"] = median;
   state.counters["repaint_cpu_us"] = Median(paint);
-  Publish({"Tick: CPU of one Timer_Timer, board at 1000 Hz, buttons changing every report",
+  Publish({"Tick: CPU of one poll tick, board at 1000 Hz, buttons changing every report",
            "median < 0.2 ms", Format("%.3f ms", median / 1000), median < 200});
   Publish({"Tick: CPU of the repaint that follows it (for the record)", "-",
            Format("%.3f ms", Median(paint) / 1000)});
@@ -104,7 +112,7 @@ void BM_FreshnessHidapiDrain(benchmark::State& state) {
       return 12;
     };
     const auto got = hid::DrainInputReports(read, false, 500, 64);
-    const auto newest = monitor::DecodeNewestReport(got.bytes, 13);
+    const auto newest = board::DecodeNewestReport(got.bytes, 13);
     worst = std::max(worst, newest ? queued - newest->buttons[0] : queued);
   }
   Publish({"Freshness: age of the decoded report (hidapi drain, 50 queued)", "0 or 1 reports",
@@ -133,8 +141,8 @@ void BM_ReadBackOverhead(benchmark::State& state) {
   PauseCountingClock& clock = *owned;
   sim::VirtualPlatform platform(std::move(owned));
   const int board = platform.addBoard({});
-  frmMain form(platform, kLocale);
-  form.Form_Load();
+  gui::MainWindow form(platform, kLocale);
+  form.start();
   std::vector<double> overhead;
   int flip = 0;
   for (auto _ : state) {
@@ -144,7 +152,7 @@ void BM_ReadBackOverhead(benchmark::State& state) {
     platform.firmware(board).setSetting(protocol::code::SetXCurveType, flip);
     clock.pausedMs = clock.pauses = 0;
     const double t0 = WallUs();
-    form.ReadDeviceConfiguration();
+    form.readBackBoard();
     const double wall = WallUs() - t0;
     overhead.push_back(wall / 1000 - clock.pausedMs);
     state.SetIterationTime(wall / 1e6);
@@ -152,7 +160,7 @@ void BM_ReadBackOverhead(benchmark::State& state) {
   const double median = Median(overhead);
   state.counters["overhead_ms"] = median;
   state.counters["pauses_ms"] = clock.pausedMs;
-  Publish({"Read-back: wall time of ReadDeviceConfiguration minus its pauses", "< 5 ms",
+  Publish({"Read-back: wall time of the window's read-back minus its pauses", "< 5 ms",
            Format("%.2f ms", median) + " (pauses " + std::to_string(clock.pausedMs) + " ms in " +
                std::to_string(clock.pauses) + ")",
            median < 5});
@@ -162,25 +170,25 @@ BENCHMARK(BM_ReadBackOverhead)->UseManualTime()->Iterations(12)->Unit(benchmark:
 // No board attached: what each 100 ms rescan costs on the real backend.
 void BM_IdleTickHidapi(benchmark::State& state) {
   hid::HidapiPlatform platform;
-  frmMain form(platform, kLocale);
-  form.Form_Load();
-  form.Timer->stop();
+  gui::MainWindow form(platform, kLocale);
+  form.start();
+  form.pollTimer()->stop();
   std::vector<double> scan, tick;
   for (auto _ : state) {
     const double t0 = WallUs();
-    form.Scan_USB_devices();
-    form.FindTheHid();
+    form.board().scan();
+    form.board().open(QString());
     const double t1 = WallUs();
     const double c0 = ThreadCpuUs();
-    form.Timer_Timer();
+    form.onPollTick();
     tick.push_back(ThreadCpuUs() - c0);
     QCoreApplication::processEvents();
     scan.push_back(t1 - t0);
     state.SetIterationTime((t1 - t0) / 1e6);
   }
-  Publish({"Scan: Scan_USB_devices + FindTheHid, no board (hidapi, wall)", "-",
+  Publish({"Scan: scan and open, no board (hidapi, wall)", "-",
            Format("%.3f ms", Median(scan) / 1000)});
-  Publish({"Idle tick: CPU of one Timer_Timer with no board (hidapi)", "-",
+  Publish({"Idle tick: CPU of one poll tick with no board (hidapi)", "-",
            Format("%.3f ms", Median(tick) / 1000)});
 }
 BENCHMARK(BM_IdleTickHidapi)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "monitor/InputReport.h"
+#include "board/InputReport.h"
 
 namespace m = torvex::monitor;
 

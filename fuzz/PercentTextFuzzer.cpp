@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "FuzzCheck.h"
-#include "settings/PercentText.h"
+#include "board/Percent.h"
 
 namespace s = torvex::settings;
 

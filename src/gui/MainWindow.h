@@ -38,6 +38,9 @@ class MainWindow : public QWidget {
   void start();
   // Takes the board out of curve-monitor mode and closes it; runs once.
   void shutdown();
+  // Reads the open board back into the controls (the lists' handlers run
+  // as values land, their sends held until it ends).
+  void readBackBoard();
 
   const Controls& controls() const { return ui_; }
   board::Board& board() { return board_; }
@@ -74,7 +77,6 @@ class MainWindow : public QWidget {
   // ---- BoardView.cpp ----
   void scanBoards();
   bool openSelectedBoard();
-  void readBackBoard();
   void showSettings(const protocol::SettingsRecord& s);
   void showLed(const protocol::LedRecord& led);
   void followClutchBite();

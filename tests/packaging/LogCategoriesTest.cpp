@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <QtGlobal>
 
-#include "app/LogCategories.h"
+#include "board/LogCategories.h"
 
 namespace {
 

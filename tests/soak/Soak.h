@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "gui/MainWindow.h"
-#include "soak/FaultPlatform.h"
+#include "support/FaultPlatform.h"
 
 namespace torvex::test {
 
