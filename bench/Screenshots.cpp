@@ -1,12 +1,12 @@
 // Saves a picture of the window on the demo boards with the curve monitor
 // open on X and the paddle swept once, and optionally of the virtual wheel:
-//   sim_curve_screenshot <window.png> [wheel.png]
+//   torvex_screenshots <window.png> [wheel.png]
 // Runs on the virtual clock, so the picture is the same on every run.
 
 #include <QApplication>
 #include <QTimer>
 
-#include "app/frmMain.h"
+#include "gui/MainWindow.h"
 #include "sim/DemoBoards.h"
 #include "sim/VirtualPlatform.h"
 #include "sim/VirtualWheel.h"
@@ -16,11 +16,11 @@ int main(int argc, char** argv) {
   if (argc < 2 || argc > 3) return 2;
   torvex::sim::VirtualPlatform platform;
   torvex::sim::AddDemoBoards(platform);
-  frmMain form(platform, QLocale(QLocale::English, QLocale::UnitedStates));
-  form.Form_Load();
+  torvex::gui::MainWindow form(platform, QLocale(QLocale::English, QLocale::UnitedStates));
+  form.start();
   const auto tick = [&] {
-    platform.advanceUs(std::int64_t{form.Timer->interval()} * 1000);
-    form.Timer_Timer();
+    platform.advanceUs(std::int64_t{form.pollTimer()->interval()} * 1000);
+    form.onPollTick();
   };
   tick();
   tick();
@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
   fw.setButton(2, true);
   fw.setButton(11, true);
   fw.setButton(29, true);
-  form.checkCurves_Click(0);
+  form.controls().showCurveButtons[0]->click();
   for (int raw = 0; raw <= 65535; raw += 640) {
     fw.setPaddle(0, static_cast<std::uint16_t>(raw));
     tick();
