@@ -52,8 +52,7 @@ class Soak {
 
   // User edits; each returns the setting codes it must have sent.
   void pickList();
-  void dragSlider();
-  void keySlider();
+  void useSlider(bool drag);
   void typeField();
   void clickCalibration();
   void clickCurvePanel();

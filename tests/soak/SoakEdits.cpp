@@ -53,10 +53,10 @@ void Soak::userAction() {
     case 4:
     case 5:
     case 6:
-      return dragSlider();
+      return useSlider(true);
     case 7:
     case 8:
-      return keySlider();
+      return useSlider(false);
     case 9:
     case 10:
     case 11:
@@ -77,108 +77,80 @@ void Soak::userAction() {
 }
 
 void Soak::pickList() {
-  QComboBox* lists[] = {form_->controls().analogInputModeList,
-                        form_->controls().masterClutchList,
-                        form_->controls().rotaryLeftList,
-                        form_->controls().rotaryRightList,
-                        form_->controls().pulseWidthList,
-                        form_->controls().xCurveTypeList,
-                        form_->controls().yCurveTypeList};
-  const int which = rnd(7);
-  QComboBox* list = lists[which];
-  if (!list->isEnabled() || list->count() == 0) return;
-  const int before = list->currentIndex();
-  const int pick = rnd(list->count());
+  const auto& ui = form_->controls();
+  // Each list and the code it writes; a rotary list may also write the other one.
+  const struct {
+    QComboBox* list;
+    int code, pairedCode, offset;
+  } uses[] = {{ui.analogInputModeList, code::SetAnalogInputMode, -1, 0},
+              {ui.masterClutchList, code::SetMasterClutchMode, -1, 0},
+              {ui.rotaryLeftList, code::SetRotarySwitchLeftMode, code::SetRotarySwitchRightMode, 0},
+              {ui.rotaryRightList, code::SetRotarySwitchRightMode, code::SetRotarySwitchLeftMode, 0},
+              {ui.pulseWidthList, code::SetEncoderPulseWidth, -1, 1},
+              {ui.xCurveTypeList, code::SetXCurveType, -1, 0},
+              {ui.yCurveTypeList, code::SetYCurveType, -1, 0}};
+  const auto& u = uses[rnd(7)];
+  if (!u.list->isEnabled() || u.list->count() == 0) return;
+  const int before = u.list->currentIndex();
+  const int pick = rnd(u.list->count());
   ++fig_.actions["pick a list entry"];
   const Edit e = beginEdit();
-  list->setCurrentIndex(pick);
-  if (pick != before) {
-    const int left = form_->controls().rotaryLeftList->currentIndex();
-    const int right = form_->controls().rotaryRightList->currentIndex();
-    switch (which) {
-      case 0:
-        commit(e, {{code::SetAnalogInputMode, pick}});
-        break;
-      case 1:
-        commit(e, {{code::SetMasterClutchMode, pick}});
-        break;
-      case 2:
-        commit(e, {{code::SetRotarySwitchLeftMode, left}});
-        commit(e, {{code::SetRotarySwitchRightMode, right}}, true);
-        break;
-      case 3:
-        commit(e, {{code::SetRotarySwitchRightMode, right}});
-        commit(e, {{code::SetRotarySwitchLeftMode, left}}, true);
-        break;
-      case 4:
-        commit(e, {{code::SetEncoderPulseWidth, pick + 1}});
-        break;
-      case 5:
-        commit(e, {{code::SetXCurveType, pick}});
-        break;
-      default:
-        commit(e, {{code::SetYCurveType, pick}});
-        break;
-    }
-  }
+  u.list->setCurrentIndex(pick);
+  if (pick == before) return;
+  const auto shown = [&](int c) {
+    return (c == code::SetRotarySwitchLeftMode ? ui.rotaryLeftList : ui.rotaryRightList)->currentIndex();
+  };
+  commit(e, {{u.code, u.pairedCode < 0 ? pick + u.offset : shown(u.code)}});
+  if (u.pairedCode >= 0) commit(e, {{u.pairedCode, shown(u.pairedCode)}}, true);
 }
 
-void Soak::dragSlider() {
-  const SliderUse uses[] = {{form_->controls().clutchBiteSlider, code::SetClutchBiteLsb, true},
-                            {form_->controls().ledSlider, code::SetLedIntensityLsb, true},
-                            {form_->controls().xCurveNumberSlider, code::SetXCurveNumber, false},
-                            {form_->controls().yCurveNumberSlider, code::SetYCurveNumber, false}};
-  const SliderUse& u = uses[rnd(4)];
-  if (!u.slider->isEnabled()) return;
-  ++fig_.actions["drag a slider"];
-  const Edit e = beginEdit();
-  const int span = u.slider->maximum() - u.slider->minimum() + 1;
-  u.slider->setSliderDown(true);
-  for (int i = 1 + rnd(5); i > 0; --i) u.slider->setSliderPosition(u.slider->minimum() + rnd(span));
-  if (u.word && chance(150)) {
-    pending_ = Pending::UnplugAfterSets;  // the release's high byte meets a lost board
-    pendingCount_ = 1;
-    editSends_.clear();
-  }
-  u.slider->setSliderDown(false);
-  if (pending_ == Pending::UnplugAfterSets) pending_ = Pending::None;
-  const int v = u.slider->value();
-  if (u.word)
-    commit(e, {{u.lowCode, v % 256}, {u.lowCode + 1, v / 256}});
-  else
-    commit(e, {{u.lowCode, v + 5}});
-}
-
-void Soak::keySlider() {
-  const SliderUse uses[] = {{form_->controls().clutchBiteSlider, code::SetClutchBiteLsb, true},
-                            {form_->controls().ledSlider, code::SetLedIntensityLsb, true},
-                            {form_->controls().xCurveNumberSlider, code::SetXCurveNumber, false},
-                            {form_->controls().yCurveNumberSlider, code::SetYCurveNumber, false}};
+// A drag (positions, then release) or a key on one of the four sliders.
+void Soak::useSlider(bool drag) {
+  const auto& ui = form_->controls();
+  const SliderUse uses[] = {{ui.clutchBiteSlider, code::SetClutchBiteLsb, true},
+                            {ui.ledSlider, code::SetLedIntensityLsb, true},
+                            {ui.xCurveNumberSlider, code::SetXCurveNumber, false},
+                            {ui.yCurveNumberSlider, code::SetYCurveNumber, false}};
   const Qt::Key keys[] = {Qt::Key_Left,     Qt::Key_Right, Qt::Key_PageUp,
                           Qt::Key_PageDown, Qt::Key_Home,  Qt::Key_End};
   const SliderUse& u = uses[rnd(4)];
   if (!u.slider->isEnabled()) return;
-  ++fig_.actions["slider key"];
+  ++fig_.actions[drag ? "drag a slider" : "slider key"];
   const Edit e = beginEdit();
-  QTest::keyClick(u.slider, keys[rnd(6)]);
+  if (drag) {
+    const int span = u.slider->maximum() - u.slider->minimum() + 1;
+    u.slider->setSliderDown(true);
+    for (int i = 1 + rnd(5); i > 0; --i)
+      u.slider->setSliderPosition(u.slider->minimum() + rnd(span));
+    if (u.word && chance(150)) {
+      pending_ = Pending::UnplugAfterSets;  // the release's high byte meets a lost board
+      pendingCount_ = 1;
+      editSends_.clear();
+    }
+    u.slider->setSliderDown(false);
+    if (pending_ == Pending::UnplugAfterSets) pending_ = Pending::None;
+  } else {
+    QTest::keyClick(u.slider, keys[rnd(6)]);
+  }
   const int v = u.slider->value();
   if (u.word)
-    commit(e, {{u.lowCode, v % 256}, {u.lowCode + 1, v / 256}}, true);
+    commit(e, {{u.lowCode, v % 256}, {u.lowCode + 1, v / 256}}, !drag);
   else
-    commit(e, {{u.lowCode, v + 5}}, true);
+    commit(e, {{u.lowCode, v + 5}}, !drag);
 }
 
 void Soak::typeField() {
+  const auto& ui = form_->controls();
   struct FieldUse {
     QLineEdit* field;
     int lowCode;
     QSlider* slider;  // null: a dead zone
-  } uses[] = {{form_->controls().clutchBiteField, code::SetClutchBiteLsb, form_->controls().clutchBiteSlider},
-              {form_->controls().ledField, code::SetLedIntensityLsb, form_->controls().ledSlider},
-              {form_->controls().xDeadLowField, code::SetXDeadLowLsb, nullptr},
-              {form_->controls().xDeadHighField, code::SetXDeadHighLsb, nullptr},
-              {form_->controls().yDeadLowField, code::SetYDeadLowLsb, nullptr},
-              {form_->controls().yDeadHighField, code::SetYDeadHighLsb, nullptr}};
+  } uses[] = {{ui.clutchBiteField, code::SetClutchBiteLsb, ui.clutchBiteSlider},
+              {ui.ledField, code::SetLedIntensityLsb, ui.ledSlider},
+              {ui.xDeadLowField, code::SetXDeadLowLsb, nullptr},
+              {ui.xDeadHighField, code::SetXDeadHighLsb, nullptr},
+              {ui.yDeadLowField, code::SetYDeadLowLsb, nullptr},
+              {ui.yDeadHighField, code::SetYDeadHighLsb, nullptr}};
   const FieldUse& u = uses[rnd(6)];
   if (!u.field->isEnabled()) return;
   ++fig_.actions["type text and Enter"];
@@ -186,28 +158,28 @@ void Soak::typeField() {
   u.field->clear();
   QTest::keyClicks(u.field, QString::fromLatin1(kTyped[rnd(std::size(kTyped))]));
   if (u.slider) refreshHoldStartMs_ = boards_.nowUs() / 1000;
-  const bool between = chance(150);
-  if (between) {
+  if (chance(150)) {
     pending_ = Pending::UnplugAfterSets;
     pendingCount_ = 0;
   }
   QTest::keyClick(u.field, Qt::Key_Return);
   if (pending_ == Pending::UnplugAfterSets) pending_ = Pending::None;
+  int v = 0;
   if (u.slider) {
-    const int v = u.slider->value();
-    commit(e, {{u.lowCode, v % 256}, {u.lowCode + 1, v / 256}}, true);  // text may be refused
-  } else {
-    const auto percent = board::ParseLocaleNumber(u.field->text(), form_->locale());
-    const int raw = percent ? board::PercentToRaw(*percent) : 0;
-    commit(e, {{u.lowCode, raw % 256}, {u.lowCode + 1, raw / 256}});
+    v = u.slider->value();
+  } else if (const auto percent = board::ParseLocaleNumber(u.field->text(), form_->locale())) {
+    v = board::PercentToRaw(*percent);
   }
+  // A slider's text may be refused; a dead zone always sends what it shows.
+  commit(e, {{u.lowCode, v % 256}, {u.lowCode + 1, v / 256}}, u.slider != nullptr);
 }
 
 void Soak::clickCalibration() {
-  QPushButton* b = rnd(2) ? form_->controls().calibrateXButton : form_->controls().calibrateYButton;
+  const auto& ui = form_->controls();
+  QPushButton* b = rnd(2) ? ui.calibrateXButton : ui.calibrateYButton;
   if (!b->isEnabled()) return;
-  ++fig_.actions[b == form_->controls().calibrateXButton ? "calibrate X click" : "calibrate Y click"];
-  if (b == form_->controls().calibrateXButton && form_->controls().analogInputModeList->currentIndex() != 1) {
+  ++fig_.actions[b == ui.calibrateXButton ? "calibrate X click" : "calibrate Y click"];
+  if (b == ui.calibrateXButton && ui.analogInputModeList->currentIndex() != 1) {
     ++fig_.actions["calibrate X refused (box dismissed)"];
     DismissModalSoon();
   }
@@ -216,7 +188,8 @@ void Soak::clickCalibration() {
 }
 
 void Soak::clickCurvePanel() {
-  QPushButton* b = rnd(3) == 0 ? form_->controls().clearChartButton : form_->controls().showCurveButtons[rnd(2)];
+  const auto& ui = form_->controls();
+  QPushButton* b = rnd(3) == 0 ? ui.clearChartButton : ui.showCurveButtons[rnd(2)];
   if (!b->isEnabled()) return;
   ++fig_.actions["curve panel or clear chart"];
   beginEdit();
@@ -224,10 +197,11 @@ void Soak::clickCurvePanel() {
 }
 
 void Soak::switchBoard() {
-  if (!form_->controls().serialNumberList->isEnabled() || form_->controls().serialNumberList->count() < 2) return;
+  QComboBox* list = form_->controls().serialNumberList;
+  if (!list->isEnabled() || list->count() < 2) return;
   ++fig_.actions["switch board"];
   beginEdit();
-  form_->controls().serialNumberList->setCurrentIndex(rnd(form_->controls().serialNumberList->count()));
+  list->setCurrentIndex(rnd(list->count()));
 }
 
 void Soak::resetAll() {
