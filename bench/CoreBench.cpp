@@ -6,8 +6,8 @@
 #include <cmath>
 
 #include "Figures.h"
-#include "gui/CurveChart.h"
 #include "board/InputReport.h"
+#include "gui/CurveChart.h"
 #include "protocol/Protocol.h"
 
 namespace torvex::bench {

@@ -4,6 +4,7 @@
 // Runs on the virtual clock, so the picture is the same on every run.
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTimer>
 
 #include "gui/MainWindow.h"

@@ -9,10 +9,10 @@
 #include <thread>
 
 #include "Figures.h"
+#include "board/InputReport.h"
 #include "gui/IndicatorShape.h"
 #include "gui/MainWindow.h"
 #include "hid/HidapiPlatform.h"
-#include "board/InputReport.h"
 #include "protocol/Protocol.h"
 #include "sim/VirtualPlatform.h"
 
@@ -34,7 +34,7 @@ struct StreamingBoard {
     platform.device(board).reportPeriodUs = 1000;
     form = std::make_unique<gui::MainWindow>(platform, kLocale);
     form->start();
-    form->pollTimer()->stop();                 // ticks are driven by hand
+    form->pollTimer()->stop();           // ticks are driven by hand
     for (int i = 0; i < 5; ++i) Tick();  // past the start-up interval and backlog
   }
   void Stream(int ms) {

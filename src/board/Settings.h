@@ -22,7 +22,7 @@ struct Settings {
   std::uint16_t xDeadHigh = 0;
   std::uint16_t yDeadLow = 0;
   std::uint16_t yDeadHigh = 0;
-  std::uint8_t xCurveType = 0;    // index into CurveTypeNames()
+  std::uint8_t xCurveType = 0;  // index into CurveTypeNames()
   std::uint8_t yCurveType = 0;
   std::uint8_t xCurveNumber = 5;  // curve number + 5: -5..5 travels as 0..10
   std::uint8_t yCurveNumber = 5;

@@ -126,8 +126,8 @@ void MainWindow::followClutchBite() {
 void MainWindow::setEditingEnabled(bool enable) {
   for (QWidget* w : std::initializer_list<QWidget*>{
            ui_.clutchBiteFrame, ui_.analogInputFrame, ui_.masterClutchFrame, ui_.rotarySwitchFrame,
-           ui_.xAxisFrame, ui_.yAxisFrame, ui_.xDeadLowField, ui_.xDeadHighField,
-           ui_.yDeadLowField, ui_.yDeadHighField, ui_.xCurveTypeList, ui_.yCurveTypeList})
+           ui_.xAxisFrame, ui_.yAxisFrame, ui_.xDeadLowField, ui_.xDeadHighField, ui_.yDeadLowField,
+           ui_.yDeadHighField, ui_.xCurveTypeList, ui_.yCurveTypeList})
     w->setEnabled(enable);
   if (!enable) {
     ui_.manufacturerLabel->setText(QString());

@@ -131,7 +131,8 @@ void MainWindow::onDeadZoneKey(QLineEdit* field, std::uint8_t lowCode, int& key)
   if (key != kEnterKey) return;
   field->setText(board::ClampDeadZone(field->text(), board::kDeadZoneLimit, locale_, separator()));
   const auto percent = board::ParseLocaleNumber(field->text(), locale_);
-  board_.writeDeadZone(lowCode, static_cast<std::uint16_t>(percent ? board::PercentToRaw(*percent) : 0));
+  board_.writeDeadZone(lowCode,
+                       static_cast<std::uint16_t>(percent ? board::PercentToRaw(*percent) : 0));
 }
 
 }  // namespace torvex::gui

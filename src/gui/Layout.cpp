@@ -103,7 +103,8 @@ Controls BuildControls(QWidget* w) {
   c.serialNumberList->setEditable(true);
   c.serialNumberList->setInsertPolicy(QComboBox::NoInsert);
   c.serialNumberList->setEditText("Combo1");
-  c.manufacturerLabel = Label(c.deviceFrame, "manufacturerLabel", "manufacturer", 1200, 720, 1575, 255);
+  c.manufacturerLabel =
+      Label(c.deviceFrame, "manufacturerLabel", "manufacturer", 1200, 720, 1575, 255);
   c.productLabel = Label(c.deviceFrame, "productLabel", "product", 1200, 1080, 1575, 255);
   c.versionLabel = Label(c.deviceFrame, "versionLabel", "version", 1200, 1440, 1575, 255);
   c.resetAllButton = Button(c.deviceFrame, "resetAllButton", "Reset All", 2760, 1400, 855, 375);
@@ -119,12 +120,12 @@ Controls BuildControls(QWidget* w) {
   Label(c.clutchBiteFrame, "clutchBiteMaxCaption", "100%", 3000, 360, 495, 255);
   c.clutchBiteSlider =
       Slider(c.clutchBiteFrame, "clutchBiteSlider", 0, 65535, 6553, 5, 240, 600, 3255, 345);
-  c.clutchBiteField =
-      TextField(c.clutchBiteFrame, "clutchBiteField", 1560, 1080, 615, 285);
+  c.clutchBiteField = TextField(c.clutchBiteFrame, "clutchBiteField", 1560, 1080, 615, 285);
   Label(c.clutchBiteFrame, "clutchBitePercentSign", "%", 2270, 1125, 255, 255);
 
   c.rotarySwitchFrame = Frame(w, "rotarySwitchFrame", "Rotary Switch Mode", 120, 6000, 3735, 1575);
-  c.rotaryLeftCaption = Label(c.rotarySwitchFrame, "rotaryLeftCaption", "Left:", 120, 480, 495, 255, kRight);
+  c.rotaryLeftCaption =
+      Label(c.rotarySwitchFrame, "rotaryLeftCaption", "Left:", 120, 480, 495, 255, kRight);
   c.rotaryLeftList = List(c.rotarySwitchFrame, "rotaryLeftList", 720, 480, 2775, 315);
   Label(c.rotarySwitchFrame, "rotaryRightCaption", "Right:", 120, 960, 495, 255, kRight);
   c.rotaryRightList = List(c.rotarySwitchFrame, "rotaryRightList", 720, 960, 2775, 315);
@@ -143,7 +144,8 @@ Controls BuildControls(QWidget* w) {
   c.inputsFrame = Frame(w, "inputsFrame", "Inputs", 3960, 120, 4815, 4095);
   c.buttonIndicators.push_back(
       Place<IndicatorShape>(c.inputsFrame, "buttonIndicator_0", 120, 360, 375, 375));
-  c.buttonNumberLabels.push_back(Label(c.inputsFrame, "buttonNumberLabel_0", "1", 120, 480, 375, 495, kCentre));
+  c.buttonNumberLabels.push_back(
+      Label(c.inputsFrame, "buttonNumberLabel_0", "1", 120, 480, 375, 495, kCentre));
 
   c.xAxisFrame = Frame(w, "xAxisFrame", "X Axis", 3960, 4320, 4815, 3015);
   Label(c.xAxisFrame, "xLinearityCaption", "Linearity Mode:", 240, 400, 1200, 255);
@@ -151,7 +153,8 @@ Controls BuildControls(QWidget* w) {
   Label(c.xAxisFrame, "xCurveMinCaption", "-5", 960, 840, 255, 255);
   Label(c.xAxisFrame, "xCurveMidCaption", "0", 2410, 840, 255, 255);
   Label(c.xAxisFrame, "xCurveMaxCaption", "5", 3845, 840, 255, 255);
-  c.xCurveNumberSlider = Slider(c.xAxisFrame, "xCurveNumberSlider", -5, 5, 1, 5, 840, 1080, 3255, 345);
+  c.xCurveNumberSlider =
+      Slider(c.xAxisFrame, "xCurveNumberSlider", -5, 5, 1, 5, 840, 1080, 3255, 345);
   c.xAxisBar = Bar(c.xAxisFrame, "xAxisBar", 120, 1680, 3855, 255);
   c.xAxisPercentLabel = Label(c.xAxisFrame, "xAxisPercentLabel", "0 %", 4080, 1680, 615, 375);
   c.xAxisValueLabel = Label(c.xAxisFrame, "xAxisValueLabel", "", 120, 2160, 1335, 255);
@@ -171,7 +174,8 @@ Controls BuildControls(QWidget* w) {
   Label(c.yAxisFrame, "yCurveMinCaption", "-5", 960, 825, 255, 255);
   Label(c.yAxisFrame, "yCurveMidCaption", "0", 2410, 825, 255, 255);
   Label(c.yAxisFrame, "yCurveMaxCaption", "5", 3845, 825, 255, 255);
-  c.yCurveNumberSlider = Slider(c.yAxisFrame, "yCurveNumberSlider", -5, 5, 1, 5, 840, 1080, 3255, 345);
+  c.yCurveNumberSlider =
+      Slider(c.yAxisFrame, "yCurveNumberSlider", -5, 5, 1, 5, 840, 1080, 3255, 345);
   c.yAxisBar = Bar(c.yAxisFrame, "yAxisBar", 120, 1560, 3855, 255);
   c.yAxisPercentLabel = Label(c.yAxisFrame, "yAxisPercentLabel", "0 %", 4080, 1560, 615, 375);
   c.yAxisValueLabel = Label(c.yAxisFrame, "yAxisValueLabel", "", 120, 2040, 1335, 255);

@@ -48,7 +48,8 @@ class TextPalettes {
   QPalette pressed_, released_;
 };
 
-void ShowAxis(const QLocale& locale, int value, QProgressBar* bar, QLabel* value_, QLabel* percent) {
+void ShowAxis(const QLocale& locale, int value, QProgressBar* bar, QLabel* value_,
+              QLabel* percent) {
   bar->setValue(value);
   const QString text = board::AxisPercentText(value, locale);
   value_->setText(text);
@@ -105,10 +106,11 @@ void MainWindow::buildButtonIndicators(int lastIndex) {
   constexpr double kTwipsPerPixel = 15.0;
   auto* shape0 = ui_.buttonIndicators.at(0);
   QLabel* label0 = ui_.buttonNumberLabels.at(0);
-  const auto places = ButtonGridPlaces(lastIndex, static_cast<float>(shape0->width() * kTwipsPerPixel),
-                                       static_cast<float>(shape0->height() * kTwipsPerPixel),
-                                       static_cast<float>(ui_.inputsFrame->width() * kTwipsPerPixel),
-                                       label0->height() * kTwipsPerPixel);
+  const auto places =
+      ButtonGridPlaces(lastIndex, static_cast<float>(shape0->width() * kTwipsPerPixel),
+                       static_cast<float>(shape0->height() * kTwipsPerPixel),
+                       static_cast<float>(ui_.inputsFrame->width() * kTwipsPerPixel),
+                       label0->height() * kTwipsPerPixel);
 
   for (int k = static_cast<int>(ui_.buttonNumberLabels.size()); k <= lastIndex; ++k) {
     auto* label = new QLabel(label0->parentWidget());

@@ -88,8 +88,8 @@ void MainWindow::connectSignals() {
   connect(pollTimer_, &QTimer::timeout, this, &MainWindow::onPollTick);
   connect(biteHoldTimer_, &QTimer::timeout, this, &MainWindow::onBiteHoldElapsed);
 
-  for (QLineEdit* field : {ui_.clutchBiteField, ui_.ledField, ui_.xDeadLowField,
-                           ui_.xDeadHighField, ui_.yDeadLowField, ui_.yDeadHighField})
+  for (QLineEdit* field : {ui_.clutchBiteField, ui_.ledField, ui_.xDeadLowField, ui_.xDeadHighField,
+                           ui_.yDeadLowField, ui_.yDeadHighField})
     field->installEventFilter(this);
 }
 

@@ -124,7 +124,8 @@ bool TakeTypedPercent(QLineEdit* field, QSlider* slider, double factor, const QL
     qCDebug(lcSettings) << field->objectName() << "refused" << field->text();
     return false;
   }
-  slider->setValue(board::SliderPositionFromPercent(*x, factor, slider->minimum(), slider->maximum()));
+  slider->setValue(
+      board::SliderPositionFromPercent(*x, factor, slider->minimum(), slider->maximum()));
   return true;
 }
 
@@ -133,8 +134,8 @@ bool TakeTypedPercent(QLineEdit* field, QSlider* slider, double factor, const QL
 void MainWindow::onClutchBiteKey(int& key) {
   typeSeparator(key);
   holdBiteForTyping();
-  if (TakeTypedPercent(ui_.clutchBiteField, ui_.clutchBiteSlider, board::kClutchBiteFactor,
-                       locale_, key))
+  if (TakeTypedPercent(ui_.clutchBiteField, ui_.clutchBiteSlider, board::kClutchBiteFactor, locale_,
+                       key))
     onClutchBiteCommitted();
 }
 

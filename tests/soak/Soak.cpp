@@ -274,14 +274,15 @@ void Soak::violation(const std::string& what) {
 }
 
 void Soak::checkInvariants(const char* where) {
-  const int held = (form_->board().featureHandle() != hid::kNoHandle) + (form_->board().inputHandle() != hid::kNoHandle);
+  const int held = (form_->board().featureHandle() != hid::kNoHandle) +
+                   (form_->board().inputHandle() != hid::kNoHandle);
   if (boards_.openHandleCount() != held)
     violation(std::string(where) + ": platform has " + std::to_string(boards_.openHandleCount()) +
               " handles open, the window holds " + std::to_string(held));
   if (boards_.badCloseCount() != 0) violation("a handle was closed twice");
   if (platform_.badBuffers() != 0) violation("a feature buffer of the wrong length");
   if (form_->board().isOpen() && form_->board().featureHandle() == hid::kNoHandle)
-    violation("DeviceDetected without a handle");
+    violation("an open board without a handle");
   checkBoardHoldsCommits();
 }
 
@@ -316,7 +317,8 @@ void Soak::checkReadBack() {
       violation(std::string("after a read-back ") + what + " shows " + std::to_string(shown) +
                 ", the board stores " + std::to_string(stored));
   };
-  expectEq("delay", f.controls().pulseWidthList->currentIndex(), fw.setting(code::SetEncoderPulseWidth) - 1);
+  expectEq("delay", f.controls().pulseWidthList->currentIndex(),
+           fw.setting(code::SetEncoderPulseWidth) - 1);
   expectEq("analog mode", f.controls().analogInputModeList->currentIndex(),
            fw.setting(code::SetAnalogInputMode));
   expectEq("master clutch", f.controls().masterClutchList->currentIndex(),
@@ -332,18 +334,22 @@ void Soak::checkReadBack() {
   }
   expectEq("X curve", f.controls().xCurveTypeList->currentIndex(), fw.setting(code::SetXCurveType));
   expectEq("Y curve", f.controls().yCurveTypeList->currentIndex(), fw.setting(code::SetYCurveType));
-  expectEq("X curve number", f.controls().xCurveNumberSlider->value(), fw.setting(code::SetXCurveNumber) - 5);
-  expectEq("Y curve number", f.controls().yCurveNumberSlider->value(), fw.setting(code::SetYCurveNumber) - 5);
+  expectEq("X curve number", f.controls().xCurveNumberSlider->value(),
+           fw.setting(code::SetXCurveNumber) - 5);
+  expectEq("Y curve number", f.controls().yCurveNumberSlider->value(),
+           fw.setting(code::SetYCurveNumber) - 5);
   expectEq("LED", f.controls().ledSlider->value(), Word(fw, code::SetLedIntensityLsb));
   if (f.biteFollowsBoard())
-    expectEq("clutch bite", f.controls().clutchBiteSlider->value(), Word(fw, code::SetClutchBiteLsb));
-  const std::pair<QLineEdit*, int> deadZones[] = {{f.controls().xDeadLowField, code::SetXDeadLowLsb},
-                                                  {f.controls().xDeadHighField, code::SetXDeadHighLsb},
-                                                  {f.controls().yDeadLowField, code::SetYDeadLowLsb},
-                                                  {f.controls().yDeadHighField, code::SetYDeadHighLsb}};
+    expectEq("clutch bite", f.controls().clutchBiteSlider->value(),
+             Word(fw, code::SetClutchBiteLsb));
+  const std::pair<QLineEdit*, int> deadZones[] = {
+      {f.controls().xDeadLowField, code::SetXDeadLowLsb},
+      {f.controls().xDeadHighField, code::SetXDeadHighLsb},
+      {f.controls().yDeadLowField, code::SetYDeadLowLsb},
+      {f.controls().yDeadHighField, code::SetYDeadHighLsb}};
   for (auto [field, low] : deadZones)
-    if (field->text() != board::PercentText(board::RawToPercent(Word(fw, low)),
-                                            f.locale().decimalPoint().at(0)))
+    if (field->text() !=
+        board::PercentText(board::RawToPercent(Word(fw, low)), f.locale().decimalPoint().at(0)))
       violation("after a read-back a dead zone shows " + field->text().toStdString() + " for raw " +
                 std::to_string(Word(fw, low)));
 }

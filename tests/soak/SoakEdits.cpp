@@ -82,13 +82,14 @@ void Soak::pickList() {
   const struct {
     QComboBox* list;
     int code, pairedCode, offset;
-  } uses[] = {{ui.analogInputModeList, code::SetAnalogInputMode, -1, 0},
-              {ui.masterClutchList, code::SetMasterClutchMode, -1, 0},
-              {ui.rotaryLeftList, code::SetRotarySwitchLeftMode, code::SetRotarySwitchRightMode, 0},
-              {ui.rotaryRightList, code::SetRotarySwitchRightMode, code::SetRotarySwitchLeftMode, 0},
-              {ui.pulseWidthList, code::SetEncoderPulseWidth, -1, 1},
-              {ui.xCurveTypeList, code::SetXCurveType, -1, 0},
-              {ui.yCurveTypeList, code::SetYCurveType, -1, 0}};
+  } uses[] = {
+      {ui.analogInputModeList, code::SetAnalogInputMode, -1, 0},
+      {ui.masterClutchList, code::SetMasterClutchMode, -1, 0},
+      {ui.rotaryLeftList, code::SetRotarySwitchLeftMode, code::SetRotarySwitchRightMode, 0},
+      {ui.rotaryRightList, code::SetRotarySwitchRightMode, code::SetRotarySwitchLeftMode, 0},
+      {ui.pulseWidthList, code::SetEncoderPulseWidth, -1, 1},
+      {ui.xCurveTypeList, code::SetXCurveType, -1, 0},
+      {ui.yCurveTypeList, code::SetYCurveType, -1, 0}};
   const auto& u = uses[rnd(7)];
   if (!u.list->isEnabled() || u.list->count() == 0) return;
   const int before = u.list->currentIndex();
@@ -98,7 +99,8 @@ void Soak::pickList() {
   u.list->setCurrentIndex(pick);
   if (pick == before) return;
   const auto shown = [&](int c) {
-    return (c == code::SetRotarySwitchLeftMode ? ui.rotaryLeftList : ui.rotaryRightList)->currentIndex();
+    return (c == code::SetRotarySwitchLeftMode ? ui.rotaryLeftList : ui.rotaryRightList)
+        ->currentIndex();
   };
   commit(e, {{u.code, u.pairedCode < 0 ? pick + u.offset : shown(u.code)}});
   if (u.pairedCode >= 0) commit(e, {{u.pairedCode, shown(u.pairedCode)}}, true);
