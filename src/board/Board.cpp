@@ -16,8 +16,8 @@ constexpr int kStringPauseMs = 10;
 constexpr int kSettlePauseMs = 20;
 constexpr int kRecordPauseMs = 20;
 constexpr int kSettingPauseMs = 10;
-// Room for the whole kernel queue of our 13-byte reports, newest kept.
-constexpr std::size_t kReadBudget = 500;
+// Reports the kernel keeps per open handle: a read takes them all.
+constexpr std::size_t kQueueReports = 64;
 
 void LogSent(const p::Bytes& frame, bool ok) {
   const auto head = QByteArray(reinterpret_cast<const char*>(frame.data()), 4).toHex(' ');
@@ -132,10 +132,11 @@ void Board::sendCalibration(p::CalibrationStep step) {
 InputPoll Board::readInput() {
   InputPoll poll;
   if (!open_) return poll;
-  const hid::InputRead read = platform_.readInput(inputHandle_, kReadBudget);
+  const hid::InputRead read = platform_.readInput(inputHandle_, kQueueReports * inputLength_);
   poll.reportsDrained = read.reportsDrained;
   // Even a single queued report counts: the board may send only on change.
-  poll.newest = DecodeNewestReport(read.bytes, inputLength_);
+  poll.reports = DecodeReports(read.bytes, inputLength_);
+  if (!poll.reports.empty()) poll.newest = poll.reports.back();
   // An empty queue is a quiet board, not a lost one.
   if (read.status == hid::InputRead::Status::Gone) {
     qCInfo(lcMonitor) << "Board lost; closing it";

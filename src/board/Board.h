@@ -59,7 +59,10 @@ struct ReadBackResult {
 
 struct InputPoll {
   bool gone = false;  // the board was unplugged: it has been closed
-  // The newest whole report read, if any.
+  // Every whole report read, oldest first: the board may report every
+  // millisecond, and a curve needs each point.
+  std::vector<InputState> reports;
+  // The newest of them, if any.
   std::optional<InputState> newest;
   int reportsDrained = 0;
 };

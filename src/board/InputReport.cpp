@@ -27,6 +27,18 @@ std::optional<InputState> DecodeNewestReport(std::span<const std::uint8_t> bytes
   return DecodeInputReport(bytes.subspan(bytes.size() - reportLength, reportLength));
 }
 
+std::vector<InputState> DecodeReports(std::span<const std::uint8_t> bytes,
+                                      std::size_t reportLength) {
+  std::vector<InputState> out;
+  if (reportLength < kInputReportMinLength) return out;
+  const std::size_t count = bytes.size() / reportLength;
+  const std::size_t first = bytes.size() - count * reportLength;
+  out.reserve(count);
+  for (std::size_t at = first; at < bytes.size(); at += reportLength)
+    out.push_back(*DecodeInputReport(bytes.subspan(at, reportLength)));
+  return out;
+}
+
 QString AxisPercentText(int value, const QLocale& locale) {
   const double percent = static_cast<double>(value) / kAxisMax * 100.0;
   return locale.toString(percent, 'f', 1) + QStringLiteral(" %");

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace torvex::board {
 
@@ -38,6 +39,12 @@ std::optional<InputState> DecodeInputReport(std::span<const std::uint8_t> report
 // report was read or the board's reports are too short to hold the fields.
 std::optional<InputState> DecodeNewestReport(std::span<const std::uint8_t> bytes,
                                              std::size_t reportLength);
+
+// Every whole report of `reportLength` bytes lying back to back in `bytes`,
+// oldest first, counted from the end (a stray partial report in front is
+// left out). Empty when the board's reports are too short to hold the fields.
+std::vector<InputState> DecodeReports(std::span<const std::uint8_t> bytes,
+                                      std::size_t reportLength);
 
 // value / 65535 x 100 with exactly one decimal in the locale, then " %":
 // 32768 -> "50.0 %" ("50,0 %" with a comma locale).

@@ -27,7 +27,10 @@ void ShowArmed(QPushButton* b, bool armed) {
     b->setPalette(pal);
   } else {
     b->setStyleSheet(QString());
-    b->setPalette(QPalette());  // back to the inherited button face
+    // Back to the inherited button face and font: the style sheet left its
+    // own font behind, the application's and not the window's.
+    b->setPalette(QPalette());
+    b->setFont(QFont());
   }
 }
 

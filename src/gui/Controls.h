@@ -48,9 +48,8 @@ struct Controls {
 
   // Right column: live inputs and the axes
   QGroupBox* inputsFrame = nullptr;
-  // One per button, numbered from 1 on the label above each indicator.
+  // One per button, each showing its number from 1.
   std::vector<IndicatorShape*> buttonIndicators;
-  std::vector<QLabel*> buttonNumberLabels;
 
   QGroupBox* xAxisFrame = nullptr;
   QComboBox* xCurveTypeList = nullptr;
@@ -88,6 +87,9 @@ struct Controls {
   QLabel* chartInputCaption = nullptr;
   QLabel* chartInputMaxLabel = nullptr;
 };
+
+// Height of the area of a button's number, from a quarter down its indicator.
+inline constexpr int kButtonNumberHeightTwips = 495;
 
 // Builds every control on `window` and sizes it to the base width.
 Controls BuildControls(QWidget* window);

@@ -142,10 +142,11 @@ Controls BuildControls(QWidget* w) {
 
   // ---- Right column ----
   c.inputsFrame = Frame(w, "inputsFrame", "Inputs", 3960, 120, 4815, 4095);
+  // The first indicator; the others are built from it (buildButtonIndicators).
   c.buttonIndicators.push_back(
       Place<IndicatorShape>(c.inputsFrame, "buttonIndicator_0", 120, 360, 375, 375));
-  c.buttonNumberLabels.push_back(
-      Label(c.inputsFrame, "buttonNumberLabel_0", "1", 120, 480, 375, 495, kCentre));
+  c.buttonIndicators[0]->setNumber(
+      "1", TwipsRect(120, 480, 375, kButtonNumberHeightTwips).translated(-Twips(120), -Twips(360)));
 
   c.xAxisFrame = Frame(w, "xAxisFrame", "X Axis", 3960, 4320, 4815, 3015);
   Label(c.xAxisFrame, "xLinearityCaption", "Linearity Mode:", 240, 400, 1200, 255);

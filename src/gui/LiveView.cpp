@@ -24,30 +24,6 @@ const QColor kChartLine(0, 0, 255);
 const QString kShowCaption = QStringLiteral("Show Curve >>");
 const QString kHideCaption = QStringLiteral("Hide Curve <<");
 
-// Palette changes are the dearest step of a tick: the two text palettes are
-// made once per tick, and a label that already shows its colour is left alone.
-class TextPalettes {
- public:
-  void apply(QLabel* label, bool pressed) {
-    const QColor& color = pressed ? kPressedText : kReleasedText;
-    const QPalette& current = label->palette();
-    if (current.isBrushSet(QPalette::Active, QPalette::WindowText) &&
-        current.color(QPalette::WindowText) == color)
-      return;
-    if (!made_) {
-      pressed_ = released_ = current;
-      pressed_.setColor(QPalette::WindowText, kPressedText);
-      released_.setColor(QPalette::WindowText, kReleasedText);
-      made_ = true;
-    }
-    label->setPalette(pressed ? pressed_ : released_);
-  }
-
- private:
-  bool made_ = false;
-  QPalette pressed_, released_;
-};
-
 void ShowAxis(const QLocale& locale, int value, QProgressBar* bar, QLabel* value_,
               QLabel* percent) {
   bar->setValue(value);
@@ -66,31 +42,25 @@ void MainWindow::serviceInput() {
   if (board_.isOpen()) {
     const board::InputPoll poll = board_.readInput();
     if (const auto& s = poll.newest) {
-      TextPalettes text;
       for (int i = 0; i < board::kButtonBytes; ++i) {
         const std::uint8_t b = s->buttons[i];
         if (buttonBytesShown_[i] == b) continue;  // unchanged: its indicators stay untouched
         buttonBytesShown_[i] = b;
         for (int j = 0; j < 8; ++j) {
           const int k = 8 * i + j;
-          if (k >= static_cast<int>(ui_.buttonIndicators.size()) ||
-              k >= static_cast<int>(ui_.buttonNumberLabels.size()))
-            continue;
+          if (k >= static_cast<int>(ui_.buttonIndicators.size())) continue;
           const bool pressed = b & (1 << j);
           IndicatorShape* shape = ui_.buttonIndicators[k];
           shape->setFillColor(pressed ? kPressedFill : shape->palette().color(QPalette::Button));
-          text.apply(ui_.buttonNumberLabels[k], pressed);
+          shape->setTextColor(pressed ? kPressedText : kReleasedText);
         }
       }
       ShowAxis(locale_, s->x, ui_.xAxisBar, ui_.xAxisValueLabel, ui_.xAxisPercentLabel);
       ShowAxis(locale_, s->y, ui_.yAxisBar, ui_.yAxisValueLabel, ui_.yAxisPercentLabel);
-      const board::ChartPoint point = board::ChartPointFor(*s, curveMonitorOnX_);
-      ui_.curveChart->plotPoint(point.h, point.v);
-      if (board::JoinsPrevious({chartPrevH_, chartPrevV_}))
-        ui_.curveChart->drawLine(chartPrevH_, chartPrevV_, point.h, point.v, kChartLine);
-      chartPrevH_ = point.h;
-      chartPrevV_ = point.v;
     }
+    // Every report on the chart, in order: a quick pull draws the whole curve.
+    for (const board::InputState& s : poll.reports)
+      plotChartPoint(board::ChartPointFor(s, curveMonitorOnX_));
     pollTimer_->setInterval(poll.gone ? kPollLostMs : kPollConnectedMs);
   }
   if (!board_.isOpen()) {
@@ -101,26 +71,27 @@ void MainWindow::serviceInput() {
   }
 }
 
+void MainWindow::plotChartPoint(const board::ChartPoint& point) {
+  // The same point again changes nothing on the chart: no repaint.
+  if (chartHasPoint_ && point.h == chartPrevH_ && point.v == chartPrevV_) return;
+  chartHasPoint_ = true;
+  ui_.curveChart->plotPoint(point.h, point.v);
+  if (board::JoinsPrevious({chartPrevH_, chartPrevV_}))
+    ui_.curveChart->drawLine(chartPrevH_, chartPrevV_, point.h, point.v, kChartLine);
+  chartPrevH_ = point.h;
+  chartPrevV_ = point.v;
+}
+
 void MainWindow::buildButtonIndicators(int lastIndex) {
   // Geometry is designed in twips; the pixels of indicator 0 stand for them.
   constexpr double kTwipsPerPixel = 15.0;
   auto* shape0 = ui_.buttonIndicators.at(0);
-  QLabel* label0 = ui_.buttonNumberLabels.at(0);
   const auto places =
       ButtonGridPlaces(lastIndex, static_cast<float>(shape0->width() * kTwipsPerPixel),
                        static_cast<float>(shape0->height() * kTwipsPerPixel),
                        static_cast<float>(ui_.inputsFrame->width() * kTwipsPerPixel),
-                       label0->height() * kTwipsPerPixel);
+                       Twips(kButtonNumberHeightTwips) * kTwipsPerPixel);
 
-  for (int k = static_cast<int>(ui_.buttonNumberLabels.size()); k <= lastIndex; ++k) {
-    auto* label = new QLabel(label0->parentWidget());
-    label->setObjectName(QStringLiteral("buttonNumberLabel_%1").arg(k));
-    label->resize(label0->size());
-    label->setAlignment(label0->alignment());
-    label->setFont(label0->font());
-    label->hide();
-    ui_.buttonNumberLabels.push_back(label);
-  }
   for (int k = static_cast<int>(ui_.buttonIndicators.size()); k <= lastIndex; ++k) {
     auto* shape = new IndicatorShape(shape0->parentWidget());
     shape->setObjectName(QStringLiteral("buttonIndicator_%1").arg(k));
@@ -131,13 +102,11 @@ void MainWindow::buildButtonIndicators(int lastIndex) {
 
   for (int k = 0; k <= lastIndex; ++k) {
     const auto& place = places[k];
-    ui_.buttonIndicators[k]->setGeometry(ToPixels(place.shape));
+    const QRect shape = ToPixels(place.shape);
+    ui_.buttonIndicators[k]->setGeometry(shape);
+    ui_.buttonIndicators[k]->setNumber(place.caption,
+                                       ToPixels(place.label).translated(-shape.topLeft()));
     ui_.buttonIndicators[k]->setVisible(true);
-    ui_.buttonNumberLabels[k]->setGeometry(ToPixels(place.label));
-    ui_.buttonNumberLabels[k]->setText(place.caption);
-    ui_.buttonNumberLabels[k]->setVisible(true);
-    // The number lies above its shape, readable pressed or released.
-    ui_.buttonNumberLabels[k]->raise();
   }
 }
 
@@ -177,6 +146,7 @@ void MainWindow::clearChart() {
   ui_.curveChart->clear();
   chartPrevH_ = 0;
   chartPrevV_ = 0;
+  chartHasPoint_ = false;
 }
 
 // A board opened while the panel is shown (re-plugged, or picked in the

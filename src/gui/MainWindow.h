@@ -86,6 +86,7 @@ class MainWindow : public QWidget {
 
   // ---- LiveView.cpp ----
   void serviceInput();
+  void plotChartPoint(const board::ChartPoint& point);
   void buildButtonIndicators(int lastIndex);
   void onShowCurveClicked(int axis);
   void toggleCurvePanel(int axis);
@@ -148,6 +149,7 @@ class MainWindow : public QWidget {
   // Previous point of the chart; 0 means none.
   std::int32_t chartPrevH_ = 0;
   std::int32_t chartPrevV_ = 0;
+  bool chartHasPoint_ = false;  // since the chart was last cleared
   // Calibration clicks taken so far per axis: 0 idle, 1 armed, 2 low end taken.
   int calibrationStepX_ = 0;
   int calibrationStepY_ = 0;

@@ -19,10 +19,9 @@ namespace {
 constexpr int kEnterKey = 13;
 constexpr int kBiteHoldSeconds = 2;
 
-// The tip text beside the thumb while it moves. It is kept as the slider's
-// tool tip too, so the last text shown can be read back.
+// The tip text beside the thumb while it moves. It is no tool tip of the
+// slider's: hovering afterwards shows nothing, and the release hides it.
 void ShowSliderTip(QSlider* slider, const QString& text) {
-  slider->setToolTip(text);
   if (!slider->isVisible()) return;
   QStyleOptionSlider opt;
   opt.initFrom(slider);
@@ -35,6 +34,11 @@ void ShowSliderTip(QSlider* slider, const QString& text) {
   const QRect handle =
       slider->style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, slider);
   QToolTip::showText(slider->mapToGlobal(handle.topRight()), text, slider);
+}
+
+// Rewriting the same text would drop the user's selection and cursor.
+void SetTextIfChanged(QLineEdit* field, const QString& text) {
+  if (field->text() != text) field->setText(text);
 }
 
 std::uint16_t Position(const QSlider* slider) {
@@ -63,11 +67,12 @@ QString MainWindow::rawPercentText(std::int32_t raw) const {
 
 void MainWindow::updateClutchBiteText() {
   // While the user holds the bite point the field shows what they typed.
-  if (biteFollowsBoard_) ui_.clutchBiteField->setText(sliderPercentText(ui_.clutchBiteSlider));
+  if (biteFollowsBoard_)
+    SetTextIfChanged(ui_.clutchBiteField, sliderPercentText(ui_.clutchBiteSlider));
 }
 
 void MainWindow::updateLedText() {
-  ui_.ledField->setText(sliderPercentText(ui_.ledSlider));
+  SetTextIfChanged(ui_.ledField, sliderPercentText(ui_.ledSlider));
 }
 
 void MainWindow::holdBiteForTyping() {
@@ -96,6 +101,7 @@ void MainWindow::onClutchBiteMoved() {
 }
 
 void MainWindow::onClutchBiteCommitted() {
+  QToolTip::hideText();
   board_.writeWord(code::SetClutchBiteLsb, Position(ui_.clutchBiteSlider));
   biteFollowsBoard_ = true;
   updateClutchBiteText();
@@ -107,6 +113,7 @@ void MainWindow::onLedMoved() {
 }
 
 void MainWindow::onLedCommitted() {
+  QToolTip::hideText();
   board_.writeWord(code::SetLedIntensityLsb, Position(ui_.ledSlider));
   updateLedText();
 }
