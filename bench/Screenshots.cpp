@@ -1,5 +1,6 @@
 // Saves a picture of the window on the demo boards with the curve monitor
-// open on X and the paddle swept once, and optionally of the virtual wheel:
+// open on X and the paddle pulled through in one second, and optionally of
+// the virtual wheel:
 //   torvex_screenshots <window.png> [wheel.png]
 // Runs on the virtual clock, so the picture is the same on every run.
 
@@ -31,13 +32,17 @@ int main(int argc, char** argv) {
   fw.setButton(2, true);
   fw.setButton(11, true);
   fw.setButton(29, true);
+  fw.setPaddle(0, 0);
   form.controls().showCurveButtons[0]->click();
-  for (int raw = 0; raw <= 65535; raw += 640) {
-    fw.setPaddle(0, static_cast<std::uint16_t>(raw));
-    tick();
-  }
-  fw.setPaddle(0, 65535);
   tick();
+  // A quick pull: the paddle crosses its travel in one second while the board
+  // reports every millisecond and the window polls every 50 ms.
+  platform.device(board).reportPeriodUs = 1000;
+  for (int ms = 1; ms <= 1000; ++ms) {
+    fw.setPaddle(0, static_cast<std::uint16_t>(65535LL * ms / 1000));
+    platform.advanceUs(1000);
+    if (ms % form.pollTimer()->interval() == 0) form.onPollTick();
+  }
   fw.setPaddle(0, 47000);
   tick();
   app.processEvents();

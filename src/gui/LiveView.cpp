@@ -143,6 +143,8 @@ void MainWindow::toggleCurvePanel(int axis) {
 }
 
 void MainWindow::clearChart() {
+  // Reports queued before the change belong to the old mode or curve.
+  if (curvePanelShown_) board_.dropQueuedInput();
   ui_.curveChart->clear();
   chartPrevH_ = 0;
   chartPrevV_ = 0;
@@ -152,9 +154,10 @@ void MainWindow::clearChart() {
 // A board opened while the panel is shown (re-plugged, or picked in the
 // serial number list) starts out of monitor mode: tell it which axis.
 void MainWindow::resumeCurveMonitor() {
-  if (curvePanelShown_ && board_.isLoaded())
-    board_.sendMonitorMode(curveMonitorOnX_ ? protocol::MonitorMode::AxisX
-                                            : protocol::MonitorMode::AxisY);
+  if (!curvePanelShown_ || !board_.isLoaded()) return;
+  board_.sendMonitorMode(curveMonitorOnX_ ? protocol::MonitorMode::AxisX
+                                          : protocol::MonitorMode::AxisY);
+  board_.dropQueuedInput();
 }
 
 }  // namespace torvex::gui
