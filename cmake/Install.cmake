@@ -20,7 +20,7 @@ torvex_udev_rule("${TORVEX_UDEV_RULE_FILE}"
                  VENDOR_ID "${TORVEX_VENDOR_ID}" PRODUCT_ID "${TORVEX_PRODUCT_ID}")
 
 set(_torvex_packaging "${CMAKE_CURRENT_LIST_DIR}/../packaging")
-install(TARGETS torvex-config RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+install(TARGETS torvex-config torvex-ctl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
 install(FILES ${_torvex_packaging}/torvex-config.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT Runtime)
 install(FILES ${_torvex_packaging}/torvex-config.svg

@@ -89,8 +89,11 @@ void Board::writeSetting(long long code, long long value) {
   if (code < 0 || code > 255 || value < 0 || value > 255) return;
   if (isLoaded()) {
     // A board whose feature report cannot hold a command is never written.
-    if (const auto frame = p::BuildSettingCommand(featureLength_, code, value))
-      LogSent(*frame, platform_.setFeature(featureHandle_, *frame));
+    if (const auto frame = p::BuildSettingCommand(featureLength_, code, value)) {
+      const bool ok = platform_.setFeature(featureHandle_, *frame);
+      if (!ok) ++refusedFrames_;
+      LogSent(*frame, ok);
+    }
   }
   pause(kSettingPauseMs);
 }
@@ -110,7 +113,9 @@ void Board::writeDeadZone(std::uint8_t lowCode, std::uint16_t raw) {
 
 void Board::sendSpecial(const std::optional<p::Bytes>& frame) {
   if (!isLoaded() || !frame) return;
-  LogSent(*frame, platform_.setFeature(featureHandle_, *frame));
+  const bool ok = platform_.setFeature(featureHandle_, *frame);
+  if (!ok) ++refusedFrames_;
+  LogSent(*frame, ok);
 }
 
 void Board::sendPulseWidth(int step) {

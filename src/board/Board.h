@@ -121,6 +121,9 @@ class Board {
   void sendReset();
   void sendMonitorMode(protocol::MonitorMode mode);
   void sendCalibration(protocol::CalibrationStep step);
+  // Frames the platform refused since the board was created: a front end that
+  // must say what reached the board compares it before and after a send.
+  int refusedFrames() const { return refusedFrames_; }
 
   // ---- Input ----
   // Drains the input queue. A board found gone is closed here.
@@ -145,6 +148,7 @@ class Board {
   std::uint16_t featureLength_ = 0;
   std::uint16_t inputLength_ = 0;
   hid::OpenError lastOpenError_ = hid::OpenError::None;
+  int refusedFrames_ = 0;
 };
 
 }  // namespace torvex::board

@@ -1,0 +1,266 @@
+#include "board/SettingNames.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+
+#include "board/Percent.h"
+
+namespace torvex::board {
+namespace {
+
+constexpr QChar kDot = u'.';
+constexpr int kPulseWidthMaxMs = kPulseWidthSteps * kPulseWidthMsPerStep;
+
+struct Entry {
+  SettingId id;
+  const char* name;
+};
+
+constexpr Entry kEntries[] = {
+    {SettingId::AnalogMode, "analog-mode"},     {SettingId::MasterClutch, "master-clutch"},
+    {SettingId::ClutchBite, "clutch-bite"},     {SettingId::RotaryLeft, "rotary-left"},
+    {SettingId::RotaryRight, "rotary-right"},   {SettingId::PulseWidth, "pulse-width"},
+    {SettingId::Led, "led"},                    {SettingId::XCurve, "x-curve"},
+    {SettingId::YCurve, "y-curve"},             {SettingId::XCurveNumber, "x-curve-number"},
+    {SettingId::YCurveNumber, "y-curve-number"}, {SettingId::XDeadLow, "x-dead-low"},
+    {SettingId::XDeadHigh, "x-dead-high"},      {SettingId::YDeadLow, "y-dead-low"},
+    {SettingId::YDeadHigh, "y-dead-high"},
+};
+
+enum class Kind { List, Percent, PulseWidth, CurveNumber, DeadZone };
+
+Kind KindOf(SettingId id) {
+  switch (id) {
+    case SettingId::ClutchBite:
+    case SettingId::Led:
+      return Kind::Percent;
+    case SettingId::PulseWidth:
+      return Kind::PulseWidth;
+    case SettingId::XCurveNumber:
+    case SettingId::YCurveNumber:
+      return Kind::CurveNumber;
+    case SettingId::XDeadLow:
+    case SettingId::XDeadHigh:
+    case SettingId::YDeadLow:
+    case SettingId::YDeadHigh:
+      return Kind::DeadZone;
+    default:
+      return Kind::List;
+  }
+}
+
+QStringList ListEntries(SettingId id) {
+  switch (id) {
+    case SettingId::AnalogMode:
+      return AnalogInputModeNames();
+    case SettingId::MasterClutch:
+      return MasterClutchNames();
+    case SettingId::RotaryLeft:
+      return RotaryLeftNames();
+    case SettingId::RotaryRight:
+      return RotaryRightNames();
+    case SettingId::XCurve:
+    case SettingId::YCurve:
+      return CurveTypeNames();
+    default:
+      return {};
+  }
+}
+
+QString Word(const QString& entry) {
+  static const QRegularExpression kNotAlnum(QStringLiteral("[^a-z0-9]+"));
+  QString w = entry.section(u'/', 0, 0).toLower();
+  w.replace(kNotAlnum, QStringLiteral("-"));
+  while (w.endsWith(u'-')) w.chop(1);
+  while (w.startsWith(u'-')) w.remove(0, 1);
+  return w;
+}
+
+// The slider's maximum and the factor a typed percentage is multiplied by.
+struct Scale {
+  int maximum;
+  double factor;
+};
+Scale ScaleOf(SettingId id) {
+  return id == SettingId::Led ? Scale{kLedMax, kLedFactor}
+                              : Scale{kClutchBiteMax, kClutchBiteFactor};
+}
+
+std::optional<double> Number(QStringView text, QStringView unit) {
+  QString t = text.trimmed().toString();
+  if (!unit.isEmpty() && t.endsWith(unit)) t.chop(unit.size());
+  return ParseLocaleNumber(t.trimmed(), QLocale::c());
+}
+
+std::optional<int> WholeNumber(QStringView text, QStringView unit, int low, int high) {
+  const auto v = Number(text, unit);
+  if (!v || *v != static_cast<int>(*v) || *v < low || *v > high) return std::nullopt;
+  return static_cast<int>(*v);
+}
+
+QString Percent(double p) {
+  return PercentText(p, kDot);
+}
+
+}  // namespace
+
+const std::vector<SettingId>& AllSettings() {
+  static const std::vector<SettingId> all = [] {
+    std::vector<SettingId> v;
+    for (const Entry& e : kEntries) v.push_back(e.id);
+    return v;
+  }();
+  return all;
+}
+
+QString SettingName(SettingId id) {
+  for (const Entry& e : kEntries)
+    if (e.id == id) return QString::fromLatin1(e.name);
+  return {};
+}
+
+std::optional<SettingId> SettingByName(QStringView name) {
+  for (const Entry& e : kEntries)
+    if (name == QLatin1StringView(e.name)) return e.id;
+  return std::nullopt;
+}
+
+QStringList SettingValueWords(SettingId id) {
+  QStringList words;
+  for (const QString& entry : ListEntries(id)) words << Word(entry);
+  return words;
+}
+
+QString AllowedValues(SettingId id) {
+  switch (KindOf(id)) {
+    case Kind::List:
+      return SettingValueWords(id).join(QStringLiteral(", "));
+    case Kind::Percent:
+      return QStringLiteral("a percentage from 0 to 100");
+    case Kind::PulseWidth:
+      return QStringLiteral("milliseconds, a multiple of %1 from %1 to %2")
+          .arg(kPulseWidthMsPerStep)
+          .arg(kPulseWidthMaxMs);
+    case Kind::CurveNumber:
+      return QStringLiteral("a whole number from %1 to %2").arg(kCurveNumberMin).arg(kCurveNumberMax);
+    case Kind::DeadZone:
+      return QStringLiteral("a percentage from 0 to %1").arg(kDeadZoneLimit);
+  }
+  return {};
+}
+
+std::optional<int> ParseSettingValue(SettingId id, QStringView text) {
+  switch (KindOf(id)) {
+    case Kind::List: {
+      const int index = static_cast<int>(SettingValueWords(id).indexOf(text.toString()));
+      return index >= 0 ? std::optional<int>(index) : std::nullopt;
+    }
+    case Kind::Percent: {
+      const auto p = Number(text, u"%");
+      if (!p || *p < 0.0 || *p > 100.0) return std::nullopt;
+      const Scale s = ScaleOf(id);
+      return SliderPositionFromPercent(*p, s.factor, 0, s.maximum);
+    }
+    case Kind::PulseWidth: {
+      const auto ms = WholeNumber(text, u"ms", kPulseWidthMsPerStep, kPulseWidthMaxMs);
+      if (!ms || *ms % kPulseWidthMsPerStep != 0) return std::nullopt;
+      return *ms / kPulseWidthMsPerStep;
+    }
+    case Kind::CurveNumber: {
+      const auto n = WholeNumber(text, {}, kCurveNumberMin, kCurveNumberMax);
+      return n ? std::optional<int>(EncodeCurveNumber(*n)) : std::nullopt;
+    }
+    case Kind::DeadZone: {
+      const auto p = Number(text, u"%");
+      if (!p || *p < 0.0 || *p > kDeadZoneLimit) return std::nullopt;
+      // Rounded to one decimal first, as the window's field shows it before sending.
+      const QString shown = FormatOneDecimal(*p, kDot);
+      return PercentToRaw(ParseLocaleNumber(shown, QLocale::c()).value_or(0.0));
+    }
+  }
+  return std::nullopt;
+}
+
+int StoredValue(const Settings& s, SettingId id) {
+  switch (id) {
+    case SettingId::AnalogMode: return s.analogInputMode;
+    case SettingId::MasterClutch: return s.masterClutch;
+    case SettingId::ClutchBite: return s.clutchBite;
+    case SettingId::RotaryLeft: return s.rotaryLeft;
+    case SettingId::RotaryRight: return s.rotaryRight;
+    case SettingId::PulseWidth: return s.pulseWidthStep;
+    case SettingId::Led: return s.ledIntensity;
+    case SettingId::XCurve: return s.xCurveType;
+    case SettingId::YCurve: return s.yCurveType;
+    case SettingId::XCurveNumber: return s.xCurveNumber;
+    case SettingId::YCurveNumber: return s.yCurveNumber;
+    case SettingId::XDeadLow: return s.xDeadLow;
+    case SettingId::XDeadHigh: return s.xDeadHigh;
+    case SettingId::YDeadLow: return s.yDeadLow;
+    case SettingId::YDeadHigh: return s.yDeadHigh;
+  }
+  return 0;
+}
+
+void Store(Settings& s, SettingId id, int v) {
+  const auto byte = static_cast<std::uint8_t>(v);
+  const auto word = static_cast<std::uint16_t>(v);
+  switch (id) {
+    case SettingId::AnalogMode: s.analogInputMode = byte; break;
+    case SettingId::MasterClutch: s.masterClutch = byte; break;
+    case SettingId::ClutchBite: s.clutchBite = word; break;
+    case SettingId::RotaryLeft: s.rotaryLeft = byte; break;
+    case SettingId::RotaryRight: s.rotaryRight = byte; break;
+    case SettingId::PulseWidth: s.pulseWidthStep = byte; break;
+    case SettingId::Led: s.ledIntensity = word; break;
+    case SettingId::XCurve: s.xCurveType = byte; break;
+    case SettingId::YCurve: s.yCurveType = byte; break;
+    case SettingId::XCurveNumber: s.xCurveNumber = byte; break;
+    case SettingId::YCurveNumber: s.yCurveNumber = byte; break;
+    case SettingId::XDeadLow: s.xDeadLow = word; break;
+    case SettingId::XDeadHigh: s.xDeadHigh = word; break;
+    case SettingId::YDeadLow: s.yDeadLow = word; break;
+    case SettingId::YDeadHigh: s.yDeadHigh = word; break;
+  }
+}
+
+QString SettingText(SettingId id, int stored) {
+  const QString unknown = QStringLiteral("unknown (%1)").arg(stored);
+  switch (KindOf(id)) {
+    case Kind::List: {
+      const QStringList entries = ListEntries(id);
+      return stored >= 0 && stored < entries.size() ? entries[stored] : unknown;
+    }
+    case Kind::Percent:
+      return Percent(SliderPercent(stored, ScaleOf(id).maximum)) + QStringLiteral(" %");
+    case Kind::PulseWidth:
+      return stored >= 1 && stored <= kPulseWidthSteps ? PulseWidthNames()[stored - 1] : unknown;
+    case Kind::CurveNumber: {
+      const int n = DecodeCurveNumber(static_cast<std::uint8_t>(stored));
+      return n >= kCurveNumberMin && n <= kCurveNumberMax ? QString::number(n) : unknown;
+    }
+    case Kind::DeadZone:
+      return Percent(RawToPercent(stored)) + QStringLiteral(" %");
+  }
+  return unknown;
+}
+
+QString SettingWord(SettingId id, int stored) {
+  switch (KindOf(id)) {
+    case Kind::List: {
+      const QStringList words = SettingValueWords(id);
+      return stored >= 0 && stored < words.size() ? words[stored] : QString::number(stored);
+    }
+    case Kind::Percent:
+      return Percent(SliderPercent(stored, ScaleOf(id).maximum));
+    case Kind::PulseWidth:
+      return QString::number(stored * kPulseWidthMsPerStep);
+    case Kind::CurveNumber:
+      return QString::number(DecodeCurveNumber(static_cast<std::uint8_t>(stored)));
+    case Kind::DeadZone:
+      return Percent(RawToPercent(stored));
+  }
+  return QString::number(stored);
+}
+
+}  // namespace torvex::board

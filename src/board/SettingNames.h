@@ -1,0 +1,62 @@
+#pragma once
+// Every stored setting by the name a command line gives it, with the values a
+// person may type for it and how they become the board's units. The rules are
+// the window's: a typed percentage lands on the same slider position, a dead
+// zone on the same raw value, a list entry on the same index.
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+#include <optional>
+#include <vector>
+
+#include "board/Settings.h"
+
+namespace torvex::board {
+
+// In the order the settings are sent: the left rotary input before the right
+// one, so a pairing the left one leaves is undone before the right one is set.
+enum class SettingId {
+  AnalogMode,
+  MasterClutch,
+  ClutchBite,
+  RotaryLeft,
+  RotaryRight,
+  PulseWidth,
+  Led,
+  XCurve,
+  YCurve,
+  XCurveNumber,
+  YCurveNumber,
+  XDeadLow,
+  XDeadHigh,
+  YDeadLow,
+  YDeadHigh,
+};
+
+const std::vector<SettingId>& AllSettings();
+QString SettingName(SettingId id);  // "clutch-bite"
+std::optional<SettingId> SettingByName(QStringView name);
+
+// The words a list setting takes, by stored value: the window's entry in lower
+// case, spaces and brackets as hyphens, and of "A/B" only A
+// ("Shift (R-Encoder)" -> "shift-r-encoder", "Progressive/Degressive" ->
+// "progressive"). Empty for settings that take a number.
+QStringList SettingValueWords(SettingId id);
+// What the setting takes, for help and error texts.
+QString AllowedValues(SettingId id);
+
+// A typed value in the stored units; nothing when it is not allowed. Numbers
+// use a dot; a percentage may end in "%", a pulse width in "ms".
+std::optional<int> ParseSettingValue(SettingId id, QStringView text);
+
+int StoredValue(const Settings& s, SettingId id);
+void Store(Settings& s, SettingId id, int value);
+
+// What a person reads for a stored value: "Throttle and Brake", "36.6 %",
+// "64 ms", "-2"; a value the board should not hold reads "unknown (7)".
+QString SettingText(SettingId id, int stored);
+// The value to type to get it back: "throttle-and-brake", "36.6", "64", "-2".
+QString SettingWord(SettingId id, int stored);
+
+}  // namespace torvex::board

@@ -1,0 +1,173 @@
+#include "board/SettingWrites.h"
+
+#include <algorithm>
+
+namespace torvex::board {
+namespace code = protocol::code;
+using Pacing = FrameWrite::Pacing;
+
+namespace {
+
+struct Address {
+  std::uint8_t code;
+  bool word;
+  Pacing pacing;
+};
+
+Address AddressOf(SettingId id) {
+  switch (id) {
+    case SettingId::AnalogMode: return {code::SetAnalogInputMode, false, Pacing::Setting};
+    case SettingId::MasterClutch: return {code::SetMasterClutchMode, false, Pacing::Setting};
+    case SettingId::ClutchBite: return {code::SetClutchBiteLsb, true, Pacing::Setting};
+    case SettingId::RotaryLeft: return {code::SetRotarySwitchLeftMode, false, Pacing::Setting};
+    case SettingId::RotaryRight: return {code::SetRotarySwitchRightMode, false, Pacing::Setting};
+    case SettingId::PulseWidth: return {code::SetEncoderPulseWidth, false, Pacing::PulseWidth};
+    case SettingId::Led: return {code::SetLedIntensityLsb, true, Pacing::Setting};
+    case SettingId::XCurve: return {code::SetXCurveType, false, Pacing::Setting};
+    case SettingId::YCurve: return {code::SetYCurveType, false, Pacing::Setting};
+    case SettingId::XCurveNumber: return {code::SetXCurveNumber, false, Pacing::Setting};
+    case SettingId::YCurveNumber: return {code::SetYCurveNumber, false, Pacing::Setting};
+    case SettingId::XDeadLow: return {code::SetXDeadLowLsb, true, Pacing::DeadZone};
+    case SettingId::XDeadHigh: return {code::SetXDeadHighLsb, true, Pacing::DeadZone};
+    case SettingId::YDeadLow: return {code::SetYDeadLowLsb, true, Pacing::DeadZone};
+    case SettingId::YDeadHigh: return {code::SetYDeadHighLsb, true, Pacing::DeadZone};
+  }
+  return {};
+}
+
+class Planner {
+ public:
+  explicit Planner(const Settings& current) { plan_.expected = current; }
+
+  void change(SettingId id, int value) {
+    if (StoredValue(plan_.expected, id) == value) return;
+    if (id == SettingId::RotaryLeft) return rotaryLeft(value);
+    if (id == SettingId::RotaryRight) return rotaryRight(value);
+    const Address a = AddressOf(id);
+    send(id, a.code, value & 0xFF, a.pacing);
+    if (a.word) send(id, a.code + 1, value >> 8, a.pacing);
+    Store(plan_.expected, id, value);
+  }
+
+  WritePlan take() { return std::move(plan_); }
+
+ private:
+  // The window's sequences, handlers running inside handlers included: a
+  // pairing picked on one side sends both sides twice when the other side
+  // moves, once when it already showed the pairing.
+  void rotaryLeft(int v) {
+    const int right = plan_.expected.rotaryRight;
+    left(v);
+    if (IsRotaryPairing(v)) {
+      if (right != v) {
+        this->right(v);
+        left(v);
+      }
+      this->right(v);
+    } else if (IsRotaryPairing(right)) {
+      this->right(0);
+      this->right(0);
+    }
+  }
+
+  void rotaryRight(int v) {
+    const int left = plan_.expected.rotaryLeft;
+    if (IsRotaryPairing(left) && v != left) {
+      plan_.refusal = QStringLiteral("rotary-right follows rotary-left while the left input is "
+                                     "paired (%1); change rotary-left instead")
+                          .arg(SettingWord(SettingId::RotaryLeft, left));
+      return;
+    }
+    right(v);
+    if (IsRotaryPairing(v)) {
+      if (left != v) {
+        this->left(v);
+        right(v);
+      }
+      this->left(v);
+    }
+  }
+
+  void left(int v) {
+    send(SettingId::RotaryLeft, code::SetRotarySwitchLeftMode, v, Pacing::Setting);
+    Store(plan_.expected, SettingId::RotaryLeft, v);
+  }
+  void right(int v) {
+    send(SettingId::RotaryRight, code::SetRotarySwitchRightMode, v, Pacing::Setting);
+    Store(plan_.expected, SettingId::RotaryRight, v);
+  }
+
+  void send(SettingId id, int c, int value, Pacing pacing) {
+    plan_.frames.push_back(
+        {id, pacing, static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(value)});
+    if (std::find(plan_.touched.begin(), plan_.touched.end(), id) == plan_.touched.end())
+      plan_.touched.push_back(id);
+  }
+
+  WritePlan plan_;
+};
+
+}  // namespace
+
+WritePlan PlanWrites(const Settings& current, std::vector<SettingChange> changes) {
+  std::stable_sort(changes.begin(), changes.end(),
+                   [](const SettingChange& a, const SettingChange& b) { return a.id < b.id; });
+  Planner planner(current);
+  for (const SettingChange& c : changes) planner.change(c.id, c.stored);
+  WritePlan plan = planner.take();
+  if (!plan.refusal.isEmpty()) {
+    plan.frames.clear();
+    plan.touched.clear();
+    plan.expected = current;
+  }
+  return plan;
+}
+
+std::optional<protocol::Bytes> FrameBytes(const FrameWrite& w, std::size_t featureLength) {
+  if (w.pacing == Pacing::PulseWidth) return protocol::BuildPulseWidthReport(featureLength, w.value);
+  return protocol::BuildSettingCommand(featureLength, w.code, w.value);
+}
+
+WriteOutcome SendWrites(Board& board, const std::vector<FrameWrite>& frames) {
+  WriteOutcome outcome;
+  std::size_t sent = 0;
+  for (; sent < frames.size(); ++sent) {
+    const FrameWrite& w = frames[sent];
+    const int refusedBefore = board.refusedFrames();
+    if (!board.isLoaded() || !FrameBytes(w, board.featureLength())) break;
+    switch (w.pacing) {
+      case Pacing::Setting:
+        board.writeSetting(w.code, w.value);
+        break;
+      case Pacing::DeadZone:
+        board.writeSetting(w.code, w.value);
+        board.pause(10);
+        break;
+      case Pacing::PulseWidth:
+        board.sendPulseWidth(w.value);
+        break;
+    }
+    if (board.refusedFrames() != refusedBefore) break;
+  }
+  if (sent < frames.size()) outcome.failed = frames[sent].owner;
+  // A setting has reached the board when every one of its frames was taken.
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    const SettingId id = frames[i].owner;
+    if (std::find(outcome.reached.begin(), outcome.reached.end(), id) != outcome.reached.end())
+      continue;
+    const bool allSent = std::none_of(frames.begin() + static_cast<std::ptrdiff_t>(sent),
+                                      frames.end(),
+                                      [id](const FrameWrite& f) { return f.owner == id; });
+    if (allSent) outcome.reached.push_back(id);
+  }
+  return outcome;
+}
+
+std::vector<SettingId> NotTaken(const WritePlan& plan, const Settings& readBack) {
+  std::vector<SettingId> missing;
+  for (SettingId id : plan.touched)
+    if (StoredValue(readBack, id) != StoredValue(plan.expected, id)) missing.push_back(id);
+  return missing;
+}
+
+}  // namespace torvex::board

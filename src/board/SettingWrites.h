@@ -1,0 +1,68 @@
+#pragma once
+// Changing several settings at once as the window would send each change:
+// the same frames, in the same order, with the same pauses, keeping the
+// rotary pairing rule. Planning is pure; sending goes through the board.
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "board/Board.h"
+#include "board/SettingNames.h"
+
+namespace torvex::board {
+
+struct SettingChange {
+  SettingId id;
+  int stored = 0;  // in the board's units (ParseSettingValue)
+};
+
+struct FrameWrite {
+  enum class Pacing {
+    Setting,     // 10 ms after the frame
+    DeadZone,    // 20 ms after: the board settles each dead-zone byte
+    PulseWidth,  // the pulse width's own report, no pause
+  };
+  SettingId owner;  // the setting this frame belongs to
+  Pacing pacing = Pacing::Setting;
+  std::uint8_t code = 0;
+  std::uint8_t value = 0;
+};
+
+struct WritePlan {
+  std::vector<FrameWrite> frames;
+  Settings expected;  // what the board holds once every frame is taken
+  // Settings the plan changes, in sending order (a pairing partner included).
+  std::vector<SettingId> touched;
+  // Why the changes cannot be made as asked; nothing is to be sent then.
+  QString refusal;
+};
+
+// Changes are made in the order of AllSettings(), whatever order they come
+// in; a value the board already holds is not sent (the window sends nothing
+// when its list or slider does not move). A rotary pairing (IsRotaryPairing)
+// set on either side sets the same on the other; the left rotary leaving a
+// pairing resets a right one still paired to 0; a right value that would
+// break a pairing the left input holds is refused.
+WritePlan PlanWrites(const Settings& current, std::vector<SettingChange> changes);
+
+// The frame as it goes on the wire for a board with this feature length.
+std::optional<protocol::Bytes> FrameBytes(const FrameWrite& w, std::size_t featureLength);
+
+struct WriteOutcome {
+  // Settings all of whose frames the board took, in sending order.
+  std::vector<SettingId> reached;
+  // The setting whose frame was refused, or the board was lost before it.
+  std::optional<SettingId> failed;
+  bool complete() const { return !failed; }
+};
+
+// Sends the frames with the board's pacing and stops at the first one the
+// board does not take. The board must be loaded.
+WriteOutcome SendWrites(Board& board, const std::vector<FrameWrite>& frames);
+
+// Settings whose read-back value is not the expected one.
+std::vector<SettingId> NotTaken(const WritePlan& plan, const Settings& readBack);
+
+}  // namespace torvex::board

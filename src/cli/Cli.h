@@ -1,0 +1,38 @@
+#pragma once
+// torvex-ctl: the command line over the board core. Run() is the whole tool
+// minus the process: tests call it with emulated boards and string streams.
+
+#include <QStringList>
+#include <QTextStream>
+#include <csignal>
+
+#include "hid/HidPlatform.h"
+
+namespace torvex::cli {
+
+enum ExitCode : int {
+  kDone = 0,
+  kNoBoard = 2,
+  kNotAccessible = 3,
+  kNotTaken = 4,  // the board did not take a setting, or was lost mid-way
+  kUsage = 64,
+};
+
+struct Io {
+  QTextStream& out;  // data
+  QTextStream& err;  // messages and prompts
+  QTextStream* in = nullptr;  // answers to prompts; none: nothing can be asked
+  bool inIsTerminal = false;
+  bool outIsTerminal = false;
+  // Set from a SIGINT/SIGTERM handler; commands that run until stopped poll it.
+  const volatile std::sig_atomic_t* stop = nullptr;
+};
+
+// args without the program name, e.g. {"set", "led=50"}.
+int Run(const QStringList& args, hid::HidPlatform& platform, Io& io);
+
+// The process: Qt, the platform (real boards, or the demo's with --demo),
+// signals and the standard streams.
+int Main(int argc, char** argv);
+
+}  // namespace torvex::cli

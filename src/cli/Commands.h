@@ -1,0 +1,59 @@
+#pragma once
+// What every subcommand shares: its context, choosing and reading the board.
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "board/Board.h"
+#include "cli/Cli.h"
+
+namespace torvex::cli {
+
+struct Context {
+  hid::HidPlatform& platform;
+  Io& io;
+  const QCommandLineParser& parser;
+  QStringList operands;  // positional arguments after the command name
+  QString boardSerial;   // --board; the open board's once OpenBoard() chose it
+};
+
+struct Command {
+  const char* name;
+  const char* synopsis;  // after "torvex-ctl NAME"
+  const char* summary;
+  QList<QCommandLineOption> (*options)();
+  int (*run)(Context&);
+  QString (*details)();  // more help text, may be null
+};
+const QList<Command>& Commands();
+
+int RunList(Context& c);
+int RunShow(Context& c);
+int RunSet(Context& c);
+QString SetDetails();
+int RunReset(Context& c);
+int RunMonitor(Context& c);
+int RunCalibrate(Context& c);
+int RunUdevRule(Context& c);
+
+// Opens the board --board names (or the only one) and reads it back; sets
+// c.boardSerial to the board's. Returns
+// kDone, or the exit code after saying on err what went wrong.
+int OpenBoard(Context& c, board::Board& board, board::ReadBackResult* read);
+
+// What fixes a board that is present but cannot be opened.
+QString AccessHint(hid::OpenError why);
+
+QString VersionText(std::uint16_t versionNumber);
+void PrintJson(QTextStream& out, const QJsonObject& o, bool indented);
+// Writes the prompt on err and reads one line; nothing at the end of input.
+std::optional<QString> Ask(Context& c, const QString& prompt);
+
+// "torvex-ctl: message" on err.
+int Fail(Context& c, int code, const QString& message);
+
+}  // namespace torvex::cli

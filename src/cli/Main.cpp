@@ -1,0 +1,48 @@
+// The process around Run(): Qt, the platform, signals, standard streams.
+#include <QCoreApplication>
+#include <memory>
+#include <unistd.h>
+
+#include "cli/Cli.h"
+#include "hid/HidapiPlatform.h"
+#include "sim/DemoBoards.h"
+#include "sim/VirtualPlatform.h"
+
+namespace torvex::cli {
+namespace {
+
+volatile std::sig_atomic_t gStop = 0;
+
+void OnStopSignal(int) {
+  gStop = 1;
+}
+
+}  // namespace
+
+int Main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName("torvex-ctl");
+  QCoreApplication::setApplicationVersion(TORVEX_VERSION);
+  const QStringList args = app.arguments().mid(1);
+
+  std::unique_ptr<hid::HidPlatform> platform;
+  if (args.contains("--demo")) {
+    auto demo = std::make_unique<sim::VirtualPlatform>(std::make_unique<sim::WallClock>());
+    sim::AddDemoBoards(*demo);
+    platform = std::move(demo);
+  } else {
+    platform = std::make_unique<hid::HidapiPlatform>();
+  }
+
+  // A stopped monitor ends its loop and returns normally.
+  std::signal(SIGINT, OnStopSignal);
+  std::signal(SIGTERM, OnStopSignal);
+
+  QTextStream out(stdout);
+  QTextStream err(stderr);
+  QTextStream in(stdin);
+  Io io{out, err, &in, isatty(STDIN_FILENO) == 1, isatty(STDOUT_FILENO) == 1, &gStop};
+  return Run(args, *platform, io);
+}
+
+}  // namespace torvex::cli

@@ -1,0 +1,29 @@
+// torvex-ctl reset: the board's factory settings, after asking.
+#include "cli/Commands.h"
+
+namespace torvex::cli {
+
+int RunReset(Context& c) {
+  if (!c.operands.isEmpty()) return Fail(c, kUsage, "reset takes no operands");
+  const bool yes = c.parser.isSet("yes");
+  // A script must say --yes: an answer read from a pipe is not a person's.
+  if (!yes && !c.io.inIsTerminal)
+    return Fail(c, kUsage, "reset asks for confirmation on a terminal; pass --yes to skip it");
+  board::Board b(c.platform);
+  if (const int code = OpenBoard(c, b, nullptr); code != kDone) return code;
+  if (!yes) {
+    const auto answer = Ask(c, "Restore the factory settings of board " + c.boardSerial + "? [y/N] ");
+    if (!answer || (answer->toLower() != "y" && answer->toLower() != "yes")) {
+      c.io.err << "Nothing changed.\n";
+      return kDone;
+    }
+  }
+  const int refusedBefore = b.refusedFrames();
+  b.sendReset();
+  if (!b.isLoaded() || b.refusedFrames() != refusedBefore)
+    return Fail(c, kNotTaken, "board " + c.boardSerial + " did not take the reset");
+  c.io.err << "Factory settings restored on board " << c.boardSerial << ".\n";
+  return kDone;
+}
+
+}  // namespace torvex::cli

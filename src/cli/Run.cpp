@@ -1,0 +1,126 @@
+// The command word, the options every command takes, and help.
+#include "cli/Cli.h"
+#include "cli/Commands.h"
+
+namespace torvex::cli {
+namespace {
+
+QList<QCommandLineOption> None() {
+  return {};
+}
+QList<QCommandLineOption> ShowOptions() {
+  return {{"json", "Print JSON."}, {"raw", "Add the values as the board stores them."}};
+}
+QList<QCommandLineOption> SetOptions() {
+  return {{"dry-run", "Print the frames that would be sent, in hex; send nothing."}};
+}
+QList<QCommandLineOption> YesOption() {
+  return {{"yes", "Do not ask or wait."}};
+}
+QList<QCommandLineOption> MonitorOptions() {
+  return {{"json", "Print one JSON object per change."},
+          {"seconds", "Stop after N seconds.", "N"}};
+}
+
+const QCommandLineOption kBoard("board", "The board to use.", "SERIAL");
+const QCommandLineOption kDemo("demo", "Use the emulated demo boards.");
+const QCommandLineOption kHelp({"h", "help"}, "Show help.");
+const QCommandLineOption kVersion("version", "Show the version.");
+
+QString GeneralHelp() {
+  QString text = QStringLiteral(
+      "Usage: torvex-ctl [--board SERIAL] [--demo] COMMAND [OPTIONS]\n"
+      "Configures Torvex steering-wheel boards.\n\nCommands:\n");
+  for (const Command& cmd : Commands())
+    text += QStringLiteral("  %1 %2\n      %3\n").arg(cmd.name, cmd.synopsis, cmd.summary);
+  text += QStringLiteral(
+      "\nOptions:\n"
+      "  --board SERIAL  the board to use; needed when several are attached\n"
+      "  --demo          two emulated boards instead of real ones (pick one with --board)\n"
+      "  --help          this text; COMMAND --help for a command\n"
+      "  --version       the version\n\n"
+      "Exit codes: 0 done, 2 no board, 3 board not accessible, 4 the board did not\n"
+      "take a setting or was lost, 64 usage.\n");
+  return text;
+}
+
+QString CommandHelp(const Command& cmd) {
+  QString text = QStringLiteral("Usage: torvex-ctl %1 %2\n%3\n").arg(cmd.name, cmd.synopsis,
+                                                                      cmd.summary);
+  if (cmd.details) text += "\n" + cmd.details();
+  return text;
+}
+
+// The first word that is neither an option nor the value of --board.
+qsizetype CommandIndex(const QStringList& args) {
+  for (qsizetype i = 0; i < args.size(); ++i) {
+    if (args[i] == QLatin1String("--board")) {
+      ++i;
+      continue;
+    }
+    if (!args[i].startsWith(u'-')) return i;
+  }
+  return -1;
+}
+
+}  // namespace
+
+const QList<Command>& Commands() {
+  static const QList<Command> commands = {
+      {"list", "", "Every board with its identity, and whether it can be opened.", None, RunList,
+       nullptr},
+      {"show", "[--json] [--raw]", "The board's identity and every stored setting.", ShowOptions,
+       RunShow, nullptr},
+      {"set", "NAME=VALUE... [--dry-run]",
+       "Changes settings, paced as the board needs, then reads them back.", SetOptions, RunSet,
+       SetDetails},
+      {"reset", "[--yes]", "Restores the board's factory settings.", YesOption, RunReset, nullptr},
+      {"monitor", "[--json] [--seconds N]",
+       "Pressed buttons (1..64) and both axes live, until Ctrl-C.", MonitorOptions, RunMonitor,
+       nullptr},
+      {"calibrate", "x|y [--yes]",
+       "Calibrates a paddle axis: released, then fully pulled. X only in throttle-and-brake mode.",
+       YesOption, RunCalibrate, nullptr},
+      {"udev-rule", "", "Prints the udev rule that gives the user at the seat the board.", None,
+       RunUdevRule, nullptr},
+  };
+  return commands;
+}
+
+int Run(const QStringList& args, hid::HidPlatform& platform, Io& io) {
+  const qsizetype at = CommandIndex(args);
+  const QString name = at >= 0 ? args[at] : QString();
+  const Command* command = nullptr;
+  for (const Command& cmd : Commands())
+    if (name == QLatin1String(cmd.name)) command = &cmd;
+
+  QCommandLineParser parser;
+  parser.addOptions({kBoard, kDemo, kHelp, kVersion});
+  if (command) parser.addOptions(command->options());
+  if (!parser.parse(QStringList{"torvex-ctl"} + args)) {
+    io.err << "torvex-ctl: " << parser.errorText() << "\nTry 'torvex-ctl --help'.\n";
+    return kUsage;
+  }
+  if (parser.isSet(kVersion)) {
+    io.out << "torvex-ctl " << TORVEX_VERSION << '\n';
+    return kDone;
+  }
+  if (parser.isSet(kHelp)) {
+    io.out << (command ? CommandHelp(*command) : GeneralHelp());
+    return kDone;
+  }
+  if (!command) {
+    if (!name.isEmpty()) io.err << "torvex-ctl: unknown command '" << name << "'\n\n";
+    io.err << GeneralHelp();
+    return kUsage;
+  }
+  QStringList operands = parser.positionalArguments();
+  operands.removeFirst();
+  Context c{platform, io, parser, operands, parser.value(kBoard)};
+  const int code = command->run(c);
+  io.out.flush();
+  io.err.flush();
+  return code;
+}
+
+}  // namespace torvex::cli
