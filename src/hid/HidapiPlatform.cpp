@@ -274,14 +274,15 @@ bool HidapiPlatform::setFeature(Handle handle, std::span<const std::uint8_t> rep
   return n >= 0 && static_cast<std::size_t>(n) == report.size();
 }
 
-bool HidapiPlatform::getFeature(Handle handle, std::span<std::uint8_t> report) {
+std::optional<std::size_t> HidapiPlatform::getFeature(Handle handle,
+                                                      std::span<std::uint8_t> report) {
   Open* o = find(handle);
-  if (!o || report.empty()) return false;
+  if (!o || report.empty()) return std::nullopt;
   const int n = hid_get_feature_report(o->device, report.data(), report.size());
-  if (n < 1) return false;
+  if (n < 1) return std::nullopt;
   const auto got = std::min(static_cast<std::size_t>(n), report.size());
   std::fill(report.begin() + static_cast<std::ptrdiff_t>(got), report.end(), 0);
-  return true;
+  return got;
 }
 
 InputRead HidapiPlatform::readInput(Handle handle, std::size_t maxBytes) {

@@ -53,7 +53,7 @@ class HidapiPlatform final : public HidPlatform {
   std::optional<std::u16string> string(Handle handle, StringKind kind) override;
   std::optional<ReportLengths> reportLengths(Handle handle) override;
   bool setFeature(Handle handle, std::span<const std::uint8_t> report) override;
-  bool getFeature(Handle handle, std::span<std::uint8_t> report) override;
+  std::optional<std::size_t> getFeature(Handle handle, std::span<std::uint8_t> report) override;
   InputRead readInput(Handle handle, std::size_t maxBytes) override;
   void sleep(int milliseconds) override;
 

@@ -82,14 +82,15 @@ void frmMain::ReadDeviceConfiguration() {
   for (int attempt = 1; attempt <= kReadBackAttempts; ++attempt) {
     if (settingsReceived && ledReceived) break;
     if (!reply.empty()) reply[p::offset::ReportId] = 0;
-    const bool ok = platform().getFeature(DeviceHandle, reply);
-    LastApiResult = ok ? 1 : 0;
-    if (!ok) continue;
-    if (const auto s = p::ParseSettingsRecord(reply)) {
+    const auto got = platform().getFeature(DeviceHandle, reply);
+    LastApiResult = got ? 1 : 0;
+    if (!got) continue;
+    const auto arrived = std::span(reply).first(*got);
+    if (const auto s = p::ParseSettingsRecord(arrived)) {
       settingsReceived = true;
       ApplySettingsRecord(*this, *s);
     }
-    if (const auto led = p::ParseLedRecord(reply)) {
+    if (const auto led = p::ParseLedRecord(arrived)) {
       ledReceived = true;
       PlaceIfInRange(ledSlider, led->ledIntensity);
       UpdateLedLabel();
@@ -106,10 +107,10 @@ void frmMain::ReadDeviceConfiguration() {
 void frmMain::RefreshDeviceStatus() {
   p::Bytes reply(FeatureReportLength, 0);
   if (!DeviceDetected || !clutchBiteSlider->isEnabled()) return;
-  const bool ok = platform().getFeature(DeviceHandle, reply);
-  LastApiResult = ok ? 1 : 0;
-  if (!ok) return;
-  if (const auto s = p::ParseSettingsRecord(reply)) {
+  const auto got = platform().getFeature(DeviceHandle, reply);
+  LastApiResult = got ? 1 : 0;
+  if (!got) return;
+  if (const auto s = p::ParseSettingsRecord(std::span(reply).first(*got))) {
     PlaceIfInRange(clutchBiteSlider, s->clutchBite);
     UpdateClutchBiteLabel();
   }
