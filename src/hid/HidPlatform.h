@@ -69,6 +69,10 @@ class HidPlatform {
   // Every HID interface present, one entry per path, in the OS's order.
   virtual std::vector<InterfaceInfo> enumerate() = 0;
 
+  // Whether HID devices may have come or gone since the last call. A platform that cannot watch
+  // says true every time, so callers rescan.
+  virtual bool devicesChanged() { return true; }
+
   // Returns kNoHandle on failure and says why in *error when given.
   virtual Handle open(const std::string& path, OpenMode mode, OpenError* error = nullptr) = 0;
   // False for a handle that is not open (it is never closed twice).

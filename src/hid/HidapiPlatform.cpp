@@ -171,10 +171,6 @@ HidapiPlatform::Open* HidapiPlatform::find(Handle handle) {
 }
 
 std::vector<InterfaceInfo> HidapiPlatform::enumerate() {
-  constexpr auto kReuse = std::chrono::milliseconds(20);
-  const auto now = std::chrono::steady_clock::now();
-  if (lastListTime_.time_since_epoch().count() != 0 && now - lastListTime_ < kReuse)
-    return lastList_;
   std::vector<InterfaceInfo> out;
   enumerated_.clear();
   hid_device_info* list = hid_enumerate(0, 0);
@@ -185,9 +181,11 @@ std::vector<InterfaceInfo> HidapiPlatform::enumerate() {
     out.push_back({d->path, d->vendor_id, d->product_id});
   }
   hid_free_enumeration(list);
-  lastList_ = out;
-  lastListTime_ = now;
   return out;
+}
+
+bool HidapiPlatform::devicesChanged() {
+  return watch_.changed();
 }
 
 Handle HidapiPlatform::open(const std::string& path, OpenMode mode, OpenError* error) {
