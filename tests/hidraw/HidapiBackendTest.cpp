@@ -1,0 +1,302 @@
+// The real hidapi backend, through hidapi's own Linux code, on emulated
+// hidraw devices: enumeration, lengths, the report-ID byte, draining,
+// identity strings, unplugs in the middle of a call, and re-plugs.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "hid/Config.h"
+#include "hid/HidapiPlatform.h"
+#include "hidraw/HidrawRig.h"
+#include "protocol/Protocol.h"
+
+namespace torvex::test {
+namespace {
+
+using hid::InputRead;
+using hid::OpenMode;
+using sim::Bytes;
+
+Bytes Hex(const std::string& text) {
+  Bytes out;
+  std::istringstream in(text);
+  for (unsigned b; in >> std::hex >> b;) out.push_back(static_cast<std::uint8_t>(b));
+  return out;
+}
+
+Bytes Corpus(const std::string& name) {
+  std::ifstream file(std::string(TORVEX_TEST_DATA_DIR) + "/hid-descriptors/" + name + ".hex");
+  std::stringstream text;
+  text << file.rdbuf();
+  return Hex(text.str());
+}
+
+// Vendor page, report ID 5: 2-byte input; report ID 6: 3-byte feature.
+const Bytes kNumbered =
+    Hex("06 00 ff 09 01 a1 01 15 00 26 ff 00 75 08 85 05 95 02 09 01 81 02"
+        " 85 06 95 03 09 02 b1 02 c0");
+
+hid::Handle OpenBoard(hid::HidapiPlatform& p, const std::string& path,
+                      OpenMode mode = OpenMode::Plain) {
+  p.enumerate();  // the backend opens only what it listed
+  return p.open(path, mode);
+}
+
+TEST(HidapiBackend, EnumerationListsEachPathOnceAndOpensNothing) {
+  const struct {
+    const char* name;
+    bool board;
+    std::uint16_t vendorId, productId;
+    Bytes descriptor;
+  } cases[] = {
+      {"board", true, DeviceVendorId, DeviceProductId, sim::BoardReportDescriptor()},
+      {"mouse", false, 0x046D, 0xC077, Corpus("hid11_boot_mouse")},
+      // Two top-level collections: hidapi lists the path twice.
+      {"gamepad and consumer control", false, 0x18D1, 0x2C40, Corpus("asus_gamepad")},
+  };
+  HidrawRig rig;
+  hid::HidapiPlatform platform;
+  // Plugged after the platform started, and listed at once (no stale list).
+  EXPECT_TRUE(platform.enumerate().empty());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int i = c.board ? rig.addBoard({}, c.descriptor)
+                          : rig.addForeign(c.vendorId, c.productId, c.descriptor);
+    const auto list = platform.enumerate();
+    ASSERT_EQ(list.size(), static_cast<std::size_t>(i + 1));
+    EXPECT_EQ(list.back().path, rig.path(i));
+    EXPECT_EQ(list.back().vendorId, c.vendorId);
+    EXPECT_EQ(list.back().productId, c.productId);
+  }
+  for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) EXPECT_EQ(rig.opens(i), 0);
+}
+
+TEST(HidapiBackend, ReportLengthsComeFromTheDescriptor) {
+  const struct {
+    const char* name;
+    Bytes descriptor;
+    hid::ReportLengths expected;
+  } cases[] = {
+      {"board", sim::BoardReportDescriptor(), {13, 0, 64}},
+      {"numbered", kNumbered, {3, 0, 4}},
+      {"saitek_gamepad", Corpus("saitek_gamepad"), {7, 9, 4}},
+      {"hid11_boot_keyboard", Corpus("hid11_boot_keyboard"), {9, 2, 0}},
+  };
+  HidrawRig rig;
+  hid::HidapiPlatform platform;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int i = rig.addForeign(0x1234, 0x5678, c.descriptor);
+    const hid::Handle h = OpenBoard(platform, rig.path(i));
+    ASSERT_NE(h, hid::kNoHandle);
+    const auto lengths = platform.reportLengths(h);
+    ASSERT_TRUE(lengths);
+    EXPECT_EQ(lengths->input, c.expected.input);
+    EXPECT_EQ(lengths->output, c.expected.output);
+    EXPECT_EQ(lengths->feature, c.expected.feature);
+  }
+}
+
+// Everything above the backend sees byte 0 as the report ID.
+TEST(HidapiBackend, ReportIdByteOfInputAndFeatureReports) {
+  const struct {
+    const char* name;
+    Bytes descriptor;
+    const char* wire;     // input report as the kernel hands it over
+    const char* seen;     // as readInput gives it
+    const char* feature;  // sent, then received by the device unchanged
+  } cases[] = {
+      {"unnumbered", sim::BoardReportDescriptor(), "01 02 03 04 05 06 07 08 10 20 30 40",
+       "00 01 02 03 04 05 06 07 08 10 20 30 40", "00 01 0a 0b"},
+      {"numbered", kNumbered, "05 aa bb", "05 aa bb", "06 01 02 03"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    HidrawRig rig;
+    const int b = rig.addBoard({}, c.descriptor);
+    hid::HidapiPlatform platform;
+    const hid::Handle h = OpenBoard(platform, rig.path(b), OpenMode::NonBlocking);
+    ASSERT_NE(h, hid::kNoHandle);
+    EXPECT_EQ(platform.readInput(h, 500).status, InputRead::Status::Empty);
+    rig.queueInput(b, Hex(c.wire));
+    const InputRead r = platform.readInput(h, 500);
+    EXPECT_EQ(r.status, InputRead::Status::Ok);
+    EXPECT_EQ(r.bytes, Hex(c.seen));
+
+    const Bytes feature = Hex(c.feature);
+    EXPECT_TRUE(platform.setFeature(h, feature));
+    ASSERT_EQ(rig.received(b).size(), 1u);
+    EXPECT_EQ(rig.received(b)[0], feature);
+  }
+}
+
+TEST(HidapiBackend, FeatureReadGivesTheRecordAndItsLength) {
+  HidrawRig rig;
+  const int b = rig.addBoard();
+  rig.firmware(b).setSetting(protocol::code::SetAnalogInputMode, 1);
+  sim::BoardFirmware twin = rig.firmware(b);
+  hid::HidapiPlatform platform;
+  const hid::Handle h = OpenBoard(platform, rig.path(b));
+  Bytes reply(64, 0xEE);
+  reply[0] = 0;
+  EXPECT_EQ(platform.getFeature(h, reply), 64u);
+  EXPECT_EQ(reply, twin.featureReply(64));
+  const auto record = protocol::ParseSettingsRecord(reply);
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->analogInputMode, 1);
+}
+
+// A reply of 20 bytes on a 64-byte board is no settings record, though the
+// zeros after it would make one.
+TEST(HidapiBackend, ShortFeatureReplyIsNoRecord) {
+  HidrawRig rig;
+  const int b = rig.addBoard();
+  rig.setFeatureReplyLength(b, 20);
+  hid::HidapiPlatform platform;
+  const hid::Handle h = OpenBoard(platform, rig.path(b));
+  Bytes reply(64, 0xEE);
+  reply[0] = 0;
+  const auto got = platform.getFeature(h, reply);
+  ASSERT_EQ(got, 20u);
+  EXPECT_EQ(std::count(reply.begin() + 20, reply.end(), 0), 44);
+  EXPECT_FALSE(protocol::ParseSettingsRecord(std::span(reply).first(*got)));
+  EXPECT_TRUE(protocol::ParseSettingsRecord(reply));
+}
+
+// The kernel keeps 64 reports per file and drops newer ones; one read takes
+// them all and shows the newest it kept.
+TEST(HidapiBackend, FullQueueDrainsToTheNewest) {
+  HidrawRig rig;
+  const int b = rig.addBoard();
+  hid::HidapiPlatform platform;
+  const hid::Handle h = OpenBoard(platform, rig.path(b), OpenMode::NonBlocking);
+  std::vector<Bytes> made;
+  for (int k = 1; k <= 70; ++k) {
+    rig.firmware(b).setPaddle(0, static_cast<std::uint16_t>(900 * k));
+    made.push_back(rig.firmware(b).inputReport());
+  }
+  const InputRead r = platform.readInput(h, 13);
+  EXPECT_EQ(r.status, InputRead::Status::Ok);
+  EXPECT_EQ(r.reportsDrained, 64);
+  EXPECT_EQ(r.bytes, made[63]);
+  EXPECT_EQ(platform.readInput(h, 13).status, InputRead::Status::Empty);
+  rig.firmware(b).setPaddle(0, 7);
+  EXPECT_EQ(platform.readInput(h, 13).bytes, rig.firmware(b).inputReport());
+}
+
+TEST(HidapiBackend, IdentityFromTheDevice) {
+  const std::u16string longSerial(60, u'7');
+  const struct {
+    const char* name;
+    sim::Identity identity;
+  } cases[] = {
+      {"ascii", {0x1209, 0x0001, 0x0304, u"Corvane", u"Torvex Wheel", u"TVX0001"}},
+      {"non-ascii",
+       {0x1209, 0x0002, 0x0100, u"Ærø Gerät", u"Lenkrad \u6771\u4EAC \U0001F3CE", u"S\u00DF1"}},
+      {"long serial", {0x1209, 0x0001, 0x0001, u"M", u"P", longSerial}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    HidrawRig rig;
+    const int b = rig.addBoard(c.identity);
+    hid::HidapiPlatform platform;
+    const hid::Handle h = OpenBoard(platform, rig.path(b));
+    ASSERT_NE(h, hid::kNoHandle);
+    const auto attributes = platform.attributes(h);
+    ASSERT_TRUE(attributes);
+    EXPECT_EQ(attributes->vendorId, c.identity.vendorId);
+    EXPECT_EQ(attributes->productId, c.identity.productId);
+    EXPECT_EQ(attributes->versionNumber, c.identity.versionNumber);
+    EXPECT_EQ(platform.string(h, hid::StringKind::Manufacturer), c.identity.manufacturer);
+    EXPECT_EQ(platform.string(h, hid::StringKind::Product), c.identity.product);
+    EXPECT_EQ(platform.string(h, hid::StringKind::SerialNumber), c.identity.serialNumber);
+  }
+}
+
+// An unplug in the middle of a call fails that call; the handle then reads
+// as gone and closes once.
+TEST(HidapiBackend, UnplugMidCall) {
+  const struct {
+    const char* name;
+    HidrawCall call;
+    int nth;
+  } cases[] = {
+      {"mid-read", HidrawCall::Read, 1},
+      {"mid-write", HidrawCall::SetFeature, 1},
+      {"mid-read-back", HidrawCall::GetFeature, 2},
+      {"idle", HidrawCall::Read, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    HidrawRig rig;
+    const int b = rig.addBoard();
+    hid::HidapiPlatform platform;
+    const hid::Handle h = OpenBoard(platform, rig.path(b), OpenMode::NonBlocking);
+    ASSERT_NE(h, hid::kNoHandle);
+    Bytes feature(64, 0);
+    feature[1] = 1;
+    if (c.nth > 0) {
+      rig.unplugOnCall(b, c.call, c.nth);
+      switch (c.call) {
+        case HidrawCall::Read:
+          rig.queueInput(b, Bytes(12, 1));
+          EXPECT_EQ(platform.readInput(h, 500).status, InputRead::Status::Gone);
+          break;
+        case HidrawCall::SetFeature:
+          EXPECT_FALSE(platform.setFeature(h, feature));
+          EXPECT_TRUE(rig.received(b).empty());
+          break;
+        case HidrawCall::GetFeature:
+          EXPECT_TRUE(platform.getFeature(h, feature));
+          EXPECT_FALSE(platform.getFeature(h, feature));
+          break;
+      }
+    }
+    rig.unplug(b);
+    EXPECT_EQ(platform.readInput(h, 500).status, InputRead::Status::Gone);
+    EXPECT_FALSE(platform.getFeature(h, feature));
+    EXPECT_FALSE(platform.setFeature(h, feature));
+    EXPECT_TRUE(platform.enumerate().empty());
+    EXPECT_TRUE(platform.close(h));
+    EXPECT_FALSE(platform.close(h));
+    EXPECT_TRUE(rig.allFilesClosed(b));
+  }
+}
+
+TEST(HidapiBackend, ReplugComesBackUnderANewNode) {
+  HidrawRig rig;
+  const int b = rig.addBoard();
+  hid::HidapiPlatform platform;
+  const std::string before = rig.path(b);
+  const hid::Handle old = OpenBoard(platform, before, OpenMode::NonBlocking);
+  Bytes setting = {0, 1, protocol::code::SetAnalogInputMode, 1};
+  setting.resize(64, 0);
+  ASSERT_TRUE(platform.setFeature(old, setting));
+
+  rig.unplug(b);
+  rig.replug(b);
+  const auto list = platform.enumerate();
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_NE(list[0].path, before);
+  EXPECT_EQ(list[0].path, rig.path(b));
+  // The old handle stays dead; the new node opens and keeps the settings.
+  EXPECT_EQ(platform.readInput(old, 500).status, InputRead::Status::Gone);
+  EXPECT_EQ(platform.open(before, OpenMode::Plain), hid::kNoHandle);
+  const hid::Handle h = platform.open(list[0].path, OpenMode::NonBlocking);
+  ASSERT_NE(h, hid::kNoHandle);
+  EXPECT_EQ(platform.string(h, hid::StringKind::SerialNumber), u"TVX0001");
+  Bytes reply(64, 0);
+  EXPECT_EQ(platform.getFeature(h, reply), 64u);
+  const auto record = protocol::ParseSettingsRecord(reply);
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->analogInputMode, 1);
+  EXPECT_EQ(platform.readInput(h, 500).status, InputRead::Status::Empty);
+  EXPECT_TRUE(platform.close(old));
+  EXPECT_TRUE(platform.close(h));
+}
+
+}  // namespace
+}  // namespace torvex::test
