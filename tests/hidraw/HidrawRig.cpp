@@ -225,10 +225,9 @@ gboolean OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer data)
       return TRUE;
     }
     sim::Bytes reply = d.firmware->featureReply(size);
+    // Like the kernel, copy back only what arrived; the rest of the buffer stays as it was.
     if (d.replyLength > 0 && d.replyLength < reply.size()) reply.resize(d.replyLength);
-    reply.resize(size, 0);  // the buffer beyond the reply is left as it was: zeros here
-    const long got = static_cast<long>(d.replyLength > 0 ? std::min(d.replyLength, size) : size);
-    return Answer(client, reply.data(), reply.size(), got);
+    return Answer(client, reply.data(), reply.size(), static_cast<long>(reply.size()));
   }
   umockdev_ioctl_client_complete(client, -1, EINVAL);
   return TRUE;
