@@ -6,8 +6,9 @@
 //
 // Run the program under umockdev-wrapper. Make the rig before any
 // HidapiPlatform: the platform's udev monitor must find the testbed.
-// Calls reach the devices on umockdev's worker thread; the rig locks its
-// state there, and the firmware is only touched while the backend waits.
+// Calls reach the devices on umockdev's worker thread while the backend waits
+// for the answer; the rig locks its own state there. Touch a firmware only
+// between calls of the backend.
 
 #include <cstdint>
 #include <memory>
