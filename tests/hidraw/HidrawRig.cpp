@@ -73,13 +73,13 @@ std::string Utf8(const std::optional<std::u16string>& text) {
 
 }  // namespace
 
-struct Device;
+struct HidrawDevice;
 
 // One appearance of a device under one node name; files opened on it keep
 // talking to it after a re-plug has made a new one.
-struct Node {
+struct HidrawNode {
   struct HidrawState* rig = nullptr;
-  Device* device = nullptr;
+  HidrawDevice* device = nullptr;
   int number = 0;
   std::string usbPath;     // sysfs path of the USB device, root of the tree
   std::string hidrawPath;  // sysfs path of the hidraw node
@@ -89,12 +89,12 @@ struct Node {
   std::map<UMockdevIoctlClient*, std::deque<sim::Bytes>> files;
 };
 
-struct Device {
+struct HidrawDevice {
   sim::Identity identity;
   sim::Bytes descriptor;
   bool numbered = false;
   std::shared_ptr<sim::BoardFirmware> firmware;  // null: not one of our boards
-  Node* node = nullptr;
+  HidrawNode* node = nullptr;
   std::size_t replyLength = 0;
   std::map<HidrawCall, int> calls;
   std::optional<std::pair<HidrawCall, int>> unplugAt;
@@ -105,23 +105,23 @@ struct Device {
 struct HidrawState {
   UMockdevTestbed* testbed = nullptr;
   mutable std::recursive_mutex mutex;
-  std::vector<std::unique_ptr<Device>> devices;
-  std::vector<std::unique_ptr<Node>> nodes;
+  std::vector<std::unique_ptr<HidrawDevice>> devices;
+  std::vector<std::unique_ptr<HidrawNode>> nodes;
 
-  Device& at(int i) { return *devices.at(i); }
+  HidrawDevice& at(int i) { return *devices.at(i); }
 
-  void plug(Device& d);
-  void finishUnplug(Node& n);
-  void enqueue(Device& d, sim::Bytes raw);
-  void track(Node& n, UMockdevIoctlClient* client);
-  bool unplugNow(Device& d, HidrawCall call);
+  void plug(HidrawDevice& d);
+  void finishUnplug(HidrawNode& n);
+  void enqueue(HidrawDevice& d, sim::Bytes raw);
+  void track(HidrawNode& n, UMockdevIoctlClient* client);
+  bool unplugNow(HidrawDevice& d, HidrawCall call);
 };
 
 namespace {
 
 // Files whose owner closed them stop receiving reports ("client-vanished"
 // never fires in umockdev 0.17, so ask each client).
-void ForgetClosed(Node& n) {
+void ForgetClosed(HidrawNode& n) {
   for (auto it = n.files.begin(); it != n.files.end();) {
     if (umockdev_ioctl_client_get_connected(it->first)) {
       ++it;
@@ -132,11 +132,10 @@ void ForgetClosed(Node& n) {
   }
 }
 
-gboolean OnConnected(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer data) {
-  auto* n = static_cast<Node*>(data);
+void OnConnected(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer data) {
+  auto* n = static_cast<HidrawNode*>(data);
   std::lock_guard lock(n->rig->mutex);
   n->rig->track(*n, client);
-  return FALSE;
 }
 
 // Writes `bytes` into the caller's buffer behind the ioctl argument.
@@ -165,11 +164,11 @@ bool AnswerText(UMockdevIoctlClient* client, const std::string& text, std::size_
 }
 
 gboolean OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer data) {
-  auto* n = static_cast<Node*>(data);
+  auto* n = static_cast<HidrawNode*>(data);
   HidrawState& rig = *n->rig;
   std::lock_guard lock(rig.mutex);
   rig.track(*n, client);
-  Device& d = *n->device;
+  HidrawDevice& d = *n->device;
   const unsigned long request = umockdev_ioctl_client_get_request(client);
   if (_IOC_TYPE(request) != 'H') return FALSE;
   const std::size_t size = _IOC_SIZE(request);
@@ -234,7 +233,7 @@ gboolean OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer data)
 }
 
 gboolean OnRead(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer data) {
-  auto* n = static_cast<Node*>(data);
+  auto* n = static_cast<HidrawNode*>(data);
   HidrawState& rig = *n->rig;
   std::lock_guard lock(rig.mutex);
   rig.track(*n, client);
@@ -259,7 +258,7 @@ gboolean OnRead(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer data) 
 
 }  // namespace
 
-void HidrawState::track(Node& n, UMockdevIoctlClient* client) {
+void HidrawState::track(HidrawNode& n, UMockdevIoctlClient* client) {
   if (n.files.count(client)) return;
   ForgetClosed(n);
   g_object_ref(client);
@@ -267,14 +266,14 @@ void HidrawState::track(Node& n, UMockdevIoctlClient* client) {
   ++n.device->opens;
 }
 
-bool HidrawState::unplugNow(Device& d, HidrawCall call) {
+bool HidrawState::unplugNow(HidrawDevice& d, HidrawCall call) {
   const int count = ++d.calls[call];
   return d.unplugAt && d.unplugAt->first == call && d.unplugAt->second == count;
 }
 
-void HidrawState::enqueue(Device& d, sim::Bytes raw) {
+void HidrawState::enqueue(HidrawDevice& d, sim::Bytes raw) {
   std::lock_guard lock(mutex);
-  Node* n = d.node;
+  HidrawNode* n = d.node;
   if (!n || n->gone) return;
   ForgetClosed(*n);
   // A full queue drops the new report, as the kernel does.
@@ -282,9 +281,9 @@ void HidrawState::enqueue(Device& d, sim::Bytes raw) {
     if (queue.size() < kQueueCapacity) queue.push_back(raw);
 }
 
-void HidrawState::plug(Device& d) {
-  auto node = std::make_unique<Node>();
-  Node& n = *node;
+void HidrawState::plug(HidrawDevice& d) {
+  auto node = std::make_unique<HidrawNode>();
+  HidrawNode& n = *node;
   n.rig = this;
   n.device = &d;
   n.number = g_nextNode++;
@@ -375,7 +374,7 @@ void HidrawState::plug(Device& d) {
   nodes.push_back(std::move(node));
 }
 
-void HidrawState::finishUnplug(Node& n) {
+void HidrawState::finishUnplug(HidrawNode& n) {
   n.gone = true;
   umockdev_testbed_uevent(testbed, ("/sys" + n.hidrawPath).c_str(), "remove");
   // poll() on open files now says POLLHUP, so hid_read gives -1.
@@ -418,12 +417,12 @@ int HidrawRig::addBoard(sim::Identity identity, sim::Bytes descriptor,
     identity.vendorId = DeviceVendorId;
     identity.productId = DeviceProductId;
   }
-  auto d = std::make_unique<Device>();
+  auto d = std::make_unique<HidrawDevice>();
   d->identity = std::move(identity);
   d->numbered = hid::SummarizeReportDescriptor(descriptor).numbered;
   d->descriptor = std::move(descriptor);
   d->firmware = firmware ? std::move(firmware) : std::make_shared<sim::BoardFirmware>();
-  Device* raw = d.get();
+  HidrawDevice* raw = d.get();
   HidrawState* impl = state_.get();
   d->firmware->onInputChanged = [impl, raw] {
     sim::Bytes report = raw->firmware->inputReport();
@@ -438,7 +437,7 @@ int HidrawRig::addBoard(sim::Identity identity, sim::Bytes descriptor,
 }
 
 int HidrawRig::addForeign(std::uint16_t vendorId, std::uint16_t productId, sim::Bytes descriptor) {
-  auto d = std::make_unique<Device>();
+  auto d = std::make_unique<HidrawDevice>();
   d->identity.vendorId = vendorId;
   d->identity.productId = productId;
   d->identity.manufacturer = u"Other";
@@ -454,13 +453,13 @@ int HidrawRig::addForeign(std::uint16_t vendorId, std::uint16_t productId, sim::
 
 void HidrawRig::unplug(int device) {
   std::lock_guard lock(state_->mutex);
-  Device& d = state_->at(device);
+  HidrawDevice& d = state_->at(device);
   if (d.node) state_->finishUnplug(*d.node);
 }
 
 void HidrawRig::replug(int device) {
   std::lock_guard lock(state_->mutex);
-  Device& d = state_->at(device);
+  HidrawDevice& d = state_->at(device);
   if (d.node) state_->finishUnplug(*d.node);
   d.unplugAt.reset();
   if (d.firmware) d.firmware->powerOn();
@@ -469,13 +468,13 @@ void HidrawRig::replug(int device) {
 
 void HidrawRig::unplugOnCall(int device, HidrawCall call, int nth) {
   std::lock_guard lock(state_->mutex);
-  Device& d = state_->at(device);
+  HidrawDevice& d = state_->at(device);
   d.unplugAt = {call, d.calls[call] + nth};
 }
 
 std::string HidrawRig::path(int device) const {
   std::lock_guard lock(state_->mutex);
-  const Device& d = *state_->devices.at(device);
+  const HidrawDevice& d = *state_->devices.at(device);
   return d.node ? "/dev/hidraw" + std::to_string(d.node->number) : std::string();
 }
 
