@@ -40,11 +40,19 @@ const Bytes kNumbered =
     Hex("06 00 ff 09 01 a1 01 15 00 26 ff 00 75 08 85 05 95 02 09 01 81 02"
         " 85 06 95 03 09 02 b1 02 c0");
 
-hid::Handle OpenBoard(hid::HidapiPlatform& p, const std::string& path,
-                      OpenMode mode = OpenMode::Plain) {
-  p.enumerate();  // the backend opens only what it listed
-  return p.open(path, mode);
-}
+// One board, and the real backend holding it open (made after the rig: its
+// udev monitor needs the testbed).
+struct OneBoard {
+  HidrawRig rig;
+  int b;
+  hid::HidapiPlatform platform;
+  hid::Handle h;
+  explicit OneBoard(sim::Identity identity = {}, Bytes descriptor = sim::BoardReportDescriptor())
+      : b(rig.addBoard(std::move(identity), std::move(descriptor))) {
+    platform.enumerate();  // the backend opens only what it listed
+    h = platform.open(rig.path(b), OpenMode::NonBlocking);
+  }
+};
 
 // Listing opens nothing and shows a device plugged after start; lengths
 // then come from each device's own descriptor.
@@ -101,21 +109,14 @@ TEST(HidapiBackend, ReportIdByteOfInputAndFeatureReports) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    HidrawRig rig;
-    const int b = rig.addBoard({}, c.descriptor);
-    hid::HidapiPlatform platform;
-    const hid::Handle h = OpenBoard(platform, rig.path(b), OpenMode::NonBlocking);
-    ASSERT_NE(h, hid::kNoHandle);
-    EXPECT_EQ(platform.readInput(h, 500).status, InputRead::Status::Empty);
-    rig.queueInput(b, Hex(c.wire));
-    const InputRead r = platform.readInput(h, 500);
+    OneBoard s({}, c.descriptor);
+    EXPECT_EQ(s.platform.readInput(s.h, 500).status, InputRead::Status::Empty);
+    s.rig.queueInput(s.b, Hex(c.wire));
+    const InputRead r = s.platform.readInput(s.h, 500);
     EXPECT_EQ(r.status, InputRead::Status::Ok);
     EXPECT_EQ(r.bytes, Hex(c.seen));
-
-    const Bytes feature = Hex(c.feature);
-    EXPECT_TRUE(platform.setFeature(h, feature));
-    ASSERT_EQ(rig.received(b).size(), 1u);
-    EXPECT_EQ(rig.received(b)[0], feature);
+    EXPECT_TRUE(s.platform.setFeature(s.h, Hex(c.feature)));
+    EXPECT_EQ(s.rig.received(s.b), std::vector<Bytes>{Hex(c.feature)});
   }
 }
 
@@ -129,16 +130,13 @@ TEST(HidapiBackend, FeatureReadGivesWhatArrivedAndItsLength) {
   } cases[] = {{0, 64, true}, {20, 20, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.got);
-    HidrawRig rig;
-    const int b = rig.addBoard();
-    rig.firmware(b).setSetting(protocol::code::SetAnalogInputMode, 1);
-    sim::BoardFirmware twin = rig.firmware(b);
-    rig.setFeatureReplyLength(b, c.replyLength);
-    hid::HidapiPlatform platform;
-    const hid::Handle h = OpenBoard(platform, rig.path(b));
+    OneBoard s;
+    s.rig.firmware(s.b).setSetting(protocol::code::SetAnalogInputMode, 1);
+    sim::BoardFirmware twin = s.rig.firmware(s.b);
+    s.rig.setFeatureReplyLength(s.b, c.replyLength);
     Bytes reply(64, 0xEE);
     reply[0] = 0;
-    const auto got = platform.getFeature(h, reply);
+    const auto got = s.platform.getFeature(s.h, reply);
     ASSERT_EQ(got, c.got);
     Bytes expected = twin.featureReply(64);
     std::fill(expected.begin() + static_cast<std::ptrdiff_t>(c.got), expected.end(), 0);
@@ -150,22 +148,19 @@ TEST(HidapiBackend, FeatureReadGivesWhatArrivedAndItsLength) {
 // The kernel keeps 64 reports per file and drops newer ones; one read takes
 // them all and shows the newest it kept.
 TEST(HidapiBackend, FullQueueDrainsToTheNewest) {
-  HidrawRig rig;
-  const int b = rig.addBoard();
-  hid::HidapiPlatform platform;
-  const hid::Handle h = OpenBoard(platform, rig.path(b), OpenMode::NonBlocking);
+  OneBoard s;
+  sim::BoardFirmware& board = s.rig.firmware(s.b);
   std::vector<Bytes> made;
   for (int k = 1; k <= 70; ++k) {
-    rig.firmware(b).setPaddle(0, static_cast<std::uint16_t>(900 * k));
-    made.push_back(rig.firmware(b).inputReport());
+    board.setPaddle(0, static_cast<std::uint16_t>(900 * k));
+    made.push_back(board.inputReport());
   }
-  const InputRead r = platform.readInput(h, 13);
-  EXPECT_EQ(r.status, InputRead::Status::Ok);
+  const InputRead r = s.platform.readInput(s.h, 13);
   EXPECT_EQ(r.reportsDrained, 64);
   EXPECT_EQ(r.bytes, made[63]);
-  EXPECT_EQ(platform.readInput(h, 13).status, InputRead::Status::Empty);
-  rig.firmware(b).setPaddle(0, 7);
-  EXPECT_EQ(platform.readInput(h, 13).bytes, rig.firmware(b).inputReport());
+  EXPECT_EQ(s.platform.readInput(s.h, 13).status, InputRead::Status::Empty);
+  board.setPaddle(0, 7);
+  EXPECT_EQ(s.platform.readInput(s.h, 13).bytes, board.inputReport());
 }
 
 TEST(HidapiBackend, IdentityFromTheDevice) {
@@ -181,19 +176,14 @@ TEST(HidapiBackend, IdentityFromTheDevice) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    HidrawRig rig;
-    const int b = rig.addBoard(c.identity);
-    hid::HidapiPlatform platform;
-    const hid::Handle h = OpenBoard(platform, rig.path(b));
-    ASSERT_NE(h, hid::kNoHandle);
-    const auto attributes = platform.attributes(h);
-    ASSERT_TRUE(attributes);
-    EXPECT_EQ(attributes->vendorId, c.identity.vendorId);
-    EXPECT_EQ(attributes->productId, c.identity.productId);
-    EXPECT_EQ(attributes->versionNumber, c.identity.versionNumber);
-    EXPECT_EQ(platform.string(h, hid::StringKind::Manufacturer), c.identity.manufacturer);
-    EXPECT_EQ(platform.string(h, hid::StringKind::Product), c.identity.product);
-    EXPECT_EQ(platform.string(h, hid::StringKind::SerialNumber), c.identity.serialNumber);
+    OneBoard s(c.identity);
+    const auto a = s.platform.attributes(s.h);
+    ASSERT_TRUE(a);
+    EXPECT_EQ(std::tie(a->vendorId, a->productId, a->versionNumber),
+              std::tie(c.identity.vendorId, c.identity.productId, c.identity.versionNumber));
+    EXPECT_EQ(s.platform.string(s.h, hid::StringKind::Manufacturer), c.identity.manufacturer);
+    EXPECT_EQ(s.platform.string(s.h, hid::StringKind::Product), c.identity.product);
+    EXPECT_EQ(s.platform.string(s.h, hid::StringKind::SerialNumber), c.identity.serialNumber);
   }
 }
 
@@ -212,11 +202,8 @@ TEST(HidapiBackend, UnplugMidCall) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    HidrawRig rig;
-    const int b = rig.addBoard();
-    hid::HidapiPlatform platform;
-    const hid::Handle h = OpenBoard(platform, rig.path(b), OpenMode::NonBlocking);
-    ASSERT_NE(h, hid::kNoHandle);
+    OneBoard s;
+    auto& [rig, b, platform, h] = s;
     Bytes feature(64, 0);
     feature[1] = 1;
     if (c.nth > 0) {
@@ -248,11 +235,9 @@ TEST(HidapiBackend, UnplugMidCall) {
 }
 
 TEST(HidapiBackend, ReplugComesBackUnderANewNode) {
-  HidrawRig rig;
-  const int b = rig.addBoard();
-  hid::HidapiPlatform platform;
+  OneBoard s;
+  auto& [rig, b, platform, old] = s;
   const std::string before = rig.path(b);
-  const hid::Handle old = OpenBoard(platform, before, OpenMode::NonBlocking);
   rig.replug(b);
   const auto list = platform.enumerate();
   ASSERT_EQ(list.size(), 1u);
