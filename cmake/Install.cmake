@@ -55,7 +55,7 @@ if(TORVEX_DPKG_SHLIBDEPS)
 else()
   set(_torvex_qt_min "${Qt6_VERSION_MAJOR}.${Qt6_VERSION_MINOR}")
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libhidapi-hidraw0, libqt6widgets6 (>= ${_torvex_qt_min}), libqt6gui6 (>= ${_torvex_qt_min}), libqt6core6 (>= ${_torvex_qt_min})")
+      "libhidapi-hidraw0, libudev1, libqt6widgets6 (>= ${_torvex_qt_min}), libqt6gui6 (>= ${_torvex_qt_min}), libqt6core6 (>= ${_torvex_qt_min})")
 endif()
 
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA

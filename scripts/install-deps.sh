@@ -3,8 +3,10 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev libhidapi-dev
+  qt6-base-dev libgl-dev libhidapi-dev libudev-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  # the hidapi backend's tests: emulated hidraw devices
+  umockdev libumockdev-dev
   fonts-dejavu-core xvfb xauth
   # building and checking the .deb
   dpkg-dev desktop-file-utils udev file libxml2-utils

@@ -57,13 +57,16 @@ ReadBackResult Board::readBack(ReadBackObserver* observer) {
   for (int attempt = 1; attempt <= kReadBackAttempts; ++attempt) {
     if (result.complete()) break;
     if (!reply.empty()) reply[p::offset::ReportId] = 0;
-    if (!platform_.getFeature(featureHandle_, reply)) continue;
-    if (const auto s = p::ParseSettingsRecord(reply)) {
+    const auto got = platform_.getFeature(featureHandle_, reply);
+    if (!got) continue;
+    // A record counts only when it arrived whole: the rest of the buffer is padding.
+    const auto arrived = std::span(reply).first(*got);
+    if (const auto s = p::ParseSettingsRecord(arrived)) {
       result.settingsReceived = true;
       result.settings.take(*s);
       tell.settingsRead(*s);
     }
-    if (const auto led = p::ParseLedRecord(reply)) {
+    if (const auto led = p::ParseLedRecord(arrived)) {
       result.ledReceived = true;
       result.settings.take(*led);
       tell.ledRead(*led);
@@ -81,8 +84,9 @@ ReadBackResult Board::readBack(ReadBackObserver* observer) {
 std::optional<p::SettingsRecord> Board::readSettingsRecord() {
   if (!open_) return std::nullopt;
   p::Bytes reply(featureLength_, 0);
-  if (!platform_.getFeature(featureHandle_, reply)) return std::nullopt;
-  return p::ParseSettingsRecord(reply);
+  const auto got = platform_.getFeature(featureHandle_, reply);
+  if (!got) return std::nullopt;
+  return p::ParseSettingsRecord(std::span(reply).first(*got));
 }
 
 void Board::writeSetting(long long code, long long value) {

@@ -69,6 +69,10 @@ class HidPlatform {
   // Every HID interface present, one entry per path, in the OS's order.
   virtual std::vector<InterfaceInfo> enumerate() = 0;
 
+  // Whether HID devices may have come or gone since the last call. A platform that cannot watch
+  // says true every time, so callers rescan.
+  virtual bool devicesChanged() { return true; }
+
   // Returns kNoHandle on failure and says why in *error when given.
   virtual Handle open(const std::string& path, OpenMode mode, OpenError* error = nullptr) = 0;
   // False for a handle that is not open (it is never closed twice).
@@ -81,9 +85,10 @@ class HidPlatform {
 
   // report[0] is the report ID; the whole span is sent.
   virtual bool setFeature(Handle handle, std::span<const std::uint8_t> report) = 0;
-  // report[0] names the report ID; on success the span is filled (short replies
-  // are padded with zeros).
-  virtual bool getFeature(Handle handle, std::span<std::uint8_t> report) = 0;
+  // report[0] names the report ID. Returns how many bytes arrived, report-ID
+  // byte included (the rest of the span is zeroed), or nothing on failure. A
+  // short reply is not a whole report: parse only report.first(n).
+  virtual std::optional<std::size_t> getFeature(Handle handle, std::span<std::uint8_t> report) = 0;
 
   // Drains every queued input report without blocking.
   virtual InputRead readInput(Handle handle, std::size_t maxBytes) = 0;

@@ -171,10 +171,6 @@ HidapiPlatform::Open* HidapiPlatform::find(Handle handle) {
 }
 
 std::vector<InterfaceInfo> HidapiPlatform::enumerate() {
-  constexpr auto kReuse = std::chrono::milliseconds(20);
-  const auto now = std::chrono::steady_clock::now();
-  if (lastListTime_.time_since_epoch().count() != 0 && now - lastListTime_ < kReuse)
-    return lastList_;
   std::vector<InterfaceInfo> out;
   enumerated_.clear();
   hid_device_info* list = hid_enumerate(0, 0);
@@ -185,9 +181,11 @@ std::vector<InterfaceInfo> HidapiPlatform::enumerate() {
     out.push_back({d->path, d->vendor_id, d->product_id});
   }
   hid_free_enumeration(list);
-  lastList_ = out;
-  lastListTime_ = now;
   return out;
+}
+
+bool HidapiPlatform::devicesChanged() {
+  return watch_.changed();
 }
 
 Handle HidapiPlatform::open(const std::string& path, OpenMode mode, OpenError* error) {
@@ -274,14 +272,15 @@ bool HidapiPlatform::setFeature(Handle handle, std::span<const std::uint8_t> rep
   return n >= 0 && static_cast<std::size_t>(n) == report.size();
 }
 
-bool HidapiPlatform::getFeature(Handle handle, std::span<std::uint8_t> report) {
+std::optional<std::size_t> HidapiPlatform::getFeature(Handle handle,
+                                                      std::span<std::uint8_t> report) {
   Open* o = find(handle);
-  if (!o || report.empty()) return false;
+  if (!o || report.empty()) return std::nullopt;
   const int n = hid_get_feature_report(o->device, report.data(), report.size());
-  if (n < 1) return false;
+  if (n < 1) return std::nullopt;
   const auto got = std::min(static_cast<std::size_t>(n), report.size());
   std::fill(report.begin() + static_cast<std::ptrdiff_t>(got), report.end(), 0);
-  return true;
+  return got;
 }
 
 InputRead HidapiPlatform::readInput(Handle handle, std::size_t maxBytes) {

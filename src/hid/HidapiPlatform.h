@@ -2,12 +2,12 @@
 // The real boards, through hidapi's hidraw backend on Linux (and hidapi's own
 // backends elsewhere). The report-ID byte is handled here and only here.
 
-#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string_view>
 
+#include "hid/DeviceWatch.h"
 #include "hid/HidPlatform.h"
 
 namespace torvex::hid {
@@ -47,13 +47,15 @@ class HidapiPlatform final : public HidPlatform {
   HidapiPlatform& operator=(const HidapiPlatform&) = delete;
 
   std::vector<InterfaceInfo> enumerate() override;
+  // From a udev monitor on Linux: pending events are taken, nothing is walked.
+  bool devicesChanged() override;
   Handle open(const std::string& path, OpenMode mode, OpenError* error = nullptr) override;
   bool close(Handle handle) override;
   std::optional<Attributes> attributes(Handle handle) override;
   std::optional<std::u16string> string(Handle handle, StringKind kind) override;
   std::optional<ReportLengths> reportLengths(Handle handle) override;
   bool setFeature(Handle handle, std::span<const std::uint8_t> report) override;
-  bool getFeature(Handle handle, std::span<std::uint8_t> report) override;
+  std::optional<std::size_t> getFeature(Handle handle, std::span<std::uint8_t> report) override;
   InputRead readInput(Handle handle, std::size_t maxBytes) override;
   void sleep(int milliseconds) override;
 
@@ -64,9 +66,7 @@ class HidapiPlatform final : public HidPlatform {
   // What the last enumeration said about each path; hidapi 0.13 has no way
   // to ask an open device for its IDs and release number.
   std::map<std::string, Attributes> enumerated_;
-  // The rescan asks twice in a row (list, then find); one walk of the bus serves both.
-  std::vector<InterfaceInfo> lastList_;
-  std::chrono::steady_clock::time_point lastListTime_{};
+  DeviceWatch watch_;
   std::map<Handle, std::unique_ptr<Open>> open_;
   Handle next_ = 1;
 };

@@ -285,10 +285,11 @@ bool VirtualPlatform::setFeature(hid::Handle handle, std::span<const std::uint8_
   return log_.back().ok;
 }
 
-bool VirtualPlatform::getFeature(hid::Handle handle, std::span<std::uint8_t> report) {
+std::optional<std::size_t> VirtualPlatform::getFeature(hid::Handle handle,
+                                                       std::span<std::uint8_t> report) {
   pump();
   OpenHandle* oh = live(handle);
-  if (!oh) return false;
+  if (!oh) return std::nullopt;
   Device& d = *devices_[oh->device];
   FeatureLogEntry entry{nowUs(), oh->device, false, false, {}};
   const auto lengths = hid::ComputeReportLengths(d.descriptor);
@@ -305,14 +306,18 @@ bool VirtualPlatform::getFeature(hid::Handle handle, std::span<std::uint8_t> rep
     ok = true;
     reply = d.firmware->featureReply(report.size());
   }
+  // An empty reply is no reply: hidapi reports nothing arrived as a failure.
+  const std::size_t got = std::min(reply.size(), report.size());
+  ok = ok && got > 0;
   if (ok) {
     std::fill(report.begin(), report.end(), 0);
-    std::copy_n(reply.begin(), std::min(reply.size(), report.size()), report.begin());
-    entry.bytes.assign(report.begin(), report.end());
+    std::copy_n(reply.begin(), got, report.begin());
+    entry.bytes.assign(report.begin(), report.begin() + static_cast<std::ptrdiff_t>(got));
   }
   entry.ok = ok;
   log_.push_back(std::move(entry));
-  return ok;
+  if (!ok) return std::nullopt;
+  return got;
 }
 
 hid::InputRead VirtualPlatform::readInput(hid::Handle handle, std::size_t maxBytes) {

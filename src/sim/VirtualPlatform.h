@@ -50,10 +50,11 @@ struct FeatureLogEntry {
   int device = 0;
   bool isSet = false;  // true: host sent it; false: host read it
   bool ok = false;
-  Bytes bytes;  // what was sent, or what the host got back
+  Bytes bytes;  // what was sent, or what arrived (a short reply stays short)
 };
 
-// A scripted reply to one feature read: fail, or answer these bytes.
+// A scripted reply to one feature read: fail, or answer these bytes (report-ID
+// byte included; fewer than the host asked for is a short reply).
 struct ScriptedReply {
   bool fail = false;
   Bytes bytes;
@@ -148,7 +149,8 @@ class VirtualPlatform final : public hid::HidPlatform {
   std::optional<std::u16string> string(hid::Handle handle, hid::StringKind kind) override;
   std::optional<hid::ReportLengths> reportLengths(hid::Handle handle) override;
   bool setFeature(hid::Handle handle, std::span<const std::uint8_t> report) override;
-  bool getFeature(hid::Handle handle, std::span<std::uint8_t> report) override;
+  std::optional<std::size_t> getFeature(hid::Handle handle,
+                                        std::span<std::uint8_t> report) override;
   hid::InputRead readInput(hid::Handle handle, std::size_t maxBytes) override;
   void sleep(int milliseconds) override;
 

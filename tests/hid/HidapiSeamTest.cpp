@@ -105,7 +105,8 @@ TEST(HidapiPlatform, RefusesPathsItDidNotEnumerateAndUnknownHandles) {
   EXPECT_FALSE(p.close(bogus));
   EXPECT_FALSE(p.attributes(bogus) || p.string(bogus, StringKind::SerialNumber) ||
                p.reportLengths(bogus));
-  EXPECT_FALSE(p.setFeature(bogus, report) || p.getFeature(bogus, report));
+  EXPECT_FALSE(p.setFeature(bogus, report));
+  EXPECT_FALSE(p.getFeature(bogus, report));
   EXPECT_EQ(p.readInput(bogus, 500).status, Status::Gone);
 }
 

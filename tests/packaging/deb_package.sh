@@ -73,7 +73,7 @@ expect_eq Architecture "$(field Architecture)" "$arch"
 
 # Depends: the runtime libraries, each named once.
 depends=$(field Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//; /^$/d' | sort)
-for lib in libhidapi-hidraw0 libqt6widgets6 libqt6gui6 libqt6core6; do
+for lib in libhidapi-hidraw0 libudev1 libqt6widgets6 libqt6gui6 libqt6core6; do
   grep -qx "$lib" <<<"$depends" || fail "Depends lacks $lib: $(field Depends)"
 done
 dups=$(uniq -d <<<"$depends")

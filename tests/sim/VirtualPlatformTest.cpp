@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "sim/VirtualPlatform.h"
@@ -51,6 +52,34 @@ TEST(VirtualPlatform, ReadGivesTheNewestWholeReportsThatFit) {
     EXPECT_EQ(r.bytes, expected);
     // The read took everything: the next one finds the queue empty.
     EXPECT_EQ(p.readInput(h, c.budget).status, InputRead::Status::Empty);
+  }
+}
+
+// A feature read says how many bytes arrived; the rest of the buffer is zeroed.
+TEST(VirtualPlatform, FeatureReadReportsTheBytesThatArrived) {
+  const struct {
+    ScriptedReply reply;
+    std::optional<std::size_t> got;
+  } cases[] = {
+      {{false, Bytes(64, 0x11)}, 64},
+      {{false, Bytes(20, 0x11)}, 20},
+      {{false, Bytes(80, 0x11)}, 64},  // never more than the buffer holds
+      {{false, {}}, std::nullopt},     // nothing arrived
+      {{true, Bytes(64, 0x11)}, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reply.bytes.size());
+    VirtualPlatform p;
+    const int b = p.addBoard({});
+    const hid::Handle h = p.open(p.device(b).path, OpenMode::Plain);
+    p.device(b).scriptedReplies.push_back(c.reply);
+    Bytes buffer(64, 0xEE);
+    buffer[0] = 0;
+    EXPECT_EQ(p.getFeature(h, buffer), c.got);
+    if (!c.got) continue;
+    EXPECT_EQ(std::count(buffer.begin(), buffer.end(), 0x11), static_cast<long>(*c.got));
+    EXPECT_EQ(std::count(buffer.begin(), buffer.end(), 0), static_cast<long>(64 - *c.got));
+    EXPECT_EQ(p.featureLog().back().bytes.size(), *c.got);
   }
 }
 

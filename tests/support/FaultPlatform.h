@@ -98,12 +98,13 @@ class FaultPlatform final : public hid::HidPlatform {
     if (sent) sent(handle, report, ok);
     return ok;
   }
-  bool getFeature(hid::Handle handle, std::span<std::uint8_t> report) override {
+  std::optional<std::size_t> getFeature(hid::Handle handle,
+                                        std::span<std::uint8_t> report) override {
     CheckBuffer(handle, report.size(), 0);
-    if (Enter(Call::GetFeature, handle)) return false;
-    const bool ok = inner_.getFeature(handle, report);
-    if (ok && reply) reply(handle, report);
-    return ok;
+    if (Enter(Call::GetFeature, handle)) return std::nullopt;
+    const auto got = inner_.getFeature(handle, report);
+    if (got && reply) reply(handle, report);
+    return got;
   }
   hid::InputRead readInput(hid::Handle handle, std::size_t maxBytes) override {
     if (Enter(Call::ReadInput, handle)) {

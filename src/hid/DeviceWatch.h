@@ -1,0 +1,27 @@
+#pragma once
+// Tells whether HID devices may have come or gone, without walking the bus.
+// The build picks one implementation: a udev monitor of hidraw nodes on Linux
+// (DeviceWatchUdev.cpp), elsewhere one that always says yes (DeviceWatchNone.cpp).
+
+#include <memory>
+
+namespace torvex::hid {
+
+class DeviceWatch {
+ public:
+  DeviceWatch();
+  ~DeviceWatch();
+  DeviceWatch(const DeviceWatch&) = delete;
+  DeviceWatch& operator=(const DeviceWatch&) = delete;
+
+  // Takes every pending event without waiting. True if there were any, on the
+  // first call (nothing has been seen yet), and always when nothing can be watched.
+  bool changed();
+
+ private:
+  struct Monitor;
+  std::unique_ptr<Monitor> monitor_;
+  bool first_ = true;
+};
+
+}  // namespace torvex::hid

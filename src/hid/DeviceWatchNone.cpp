@@ -1,0 +1,15 @@
+// No way to watch on this system: every call may have missed a change.
+#include "hid/DeviceWatch.h"
+
+namespace torvex::hid {
+
+struct DeviceWatch::Monitor {};
+
+DeviceWatch::DeviceWatch() = default;
+DeviceWatch::~DeviceWatch() = default;
+
+bool DeviceWatch::changed() {
+  return true;
+}
+
+}  // namespace torvex::hid

@@ -1,0 +1,52 @@
+// Linux: a udev monitor of the hidraw subsystem. udev announces a node once
+// its rules have run (permissions set), so an "add" means the node can be opened.
+#include <fcntl.h>
+#include <libudev.h>
+
+#include "hid/LogCategory.h"
+#include "hid/DeviceWatch.h"
+
+namespace torvex::hid {
+
+struct DeviceWatch::Monitor {
+  udev* context = nullptr;
+  udev_monitor* monitor = nullptr;
+  ~Monitor() {
+    if (monitor) udev_monitor_unref(monitor);
+    if (context) udev_unref(context);
+  }
+};
+
+DeviceWatch::DeviceWatch() {
+  auto m = std::make_unique<Monitor>();
+  m->context = udev_new();
+  if (m->context) m->monitor = udev_monitor_new_from_netlink(m->context, "udev");
+  const bool ready =
+      m->monitor &&
+      udev_monitor_filter_add_match_subsystem_devtype(m->monitor, "hidraw", nullptr) >= 0 &&
+      udev_monitor_enable_receiving(m->monitor) >= 0;
+  if (!ready) {
+    qCInfo(lcHid) << "no udev monitor: every poll rescans";
+    return;
+  }
+  // A poll must never wait for an event.
+  const int fd = udev_monitor_get_fd(m->monitor);
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) < 0) return;
+  monitor_ = std::move(m);
+}
+
+DeviceWatch::~DeviceWatch() = default;
+
+bool DeviceWatch::changed() {
+  bool any = first_ || !monitor_;
+  first_ = false;
+  if (!monitor_) return any;
+  while (udev_device* d = udev_monitor_receive_device(monitor_->monitor)) {
+    udev_device_unref(d);
+    any = true;
+  }
+  return any;
+}
+
+}  // namespace torvex::hid
