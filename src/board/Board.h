@@ -86,6 +86,10 @@ class Board {
   bool open(const QString& serial);
   // Closes both handles; the board is neither open nor loaded afterwards.
   void close();
+  // Whether a caller with no board open should scan now: devices came or
+  // went, or the last scan saw a board it could not list or open (worth
+  // trying again). With no board attached, polls cost no walk of the bus.
+  bool worthScanning();
   bool isOpen() const { return open_; }
   bool isLoaded() const { return open_ && loaded_; }
   hid::OpenError lastOpenError() const { return lastOpenError_; }
@@ -149,6 +153,7 @@ class Board {
   std::uint16_t inputLength_ = 0;
   hid::OpenError lastOpenError_ = hid::OpenError::None;
   int refusedFrames_ = 0;
+  bool scanSawBoard_ = false;
 };
 
 }  // namespace torvex::board

@@ -49,8 +49,10 @@ Board::~Board() {
 
 ScanResult Board::scan() {
   ScanResult result;
+  scanSawBoard_ = false;
   for (const auto& info : platform_.enumerate()) {
     if (!IsBoard(info)) continue;
+    scanSawBoard_ = true;
     const auto probe = ProbeBoard(platform_, info, result.lastOpenError);
     if (!probe) continue;
     platform_.close(probe->handle);
@@ -58,6 +60,12 @@ ScanResult Board::scan() {
   }
   lastOpenError_ = result.lastOpenError;
   return result;
+}
+
+bool Board::worthScanning() {
+  // Asked every time, so that the platform's record of changes is taken.
+  const bool changed = platform_.devicesChanged();
+  return changed || scanSawBoard_;
 }
 
 bool Board::open(const QString& serial) {

@@ -63,7 +63,7 @@ void MainWindow::serviceInput() {
       plotChartPoint(board::ChartPointFor(s, curveMonitorOnX_));
     pollTimer_->setInterval(poll.gone ? kPollLostMs : kPollConnectedMs);
   }
-  if (!board_.isOpen()) {
+  if (!board_.isOpen() && board_.worthScanning()) {
     scanBoards();
     openSelectedBoard();
     readBackBoard();
