@@ -21,6 +21,15 @@ torvex_udev_rule("${TORVEX_UDEV_RULE_FILE}"
 
 set(_torvex_packaging "${CMAKE_CURRENT_LIST_DIR}/../packaging")
 install(TARGETS torvex-config RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+# Debian's hardening: the whole GOT read-only once started.
+target_link_options(torvex-config PRIVATE LINKER:-z,relro,-z,now)
+# A stripped install (as CPack makes) also drops what dh_strip would: the
+# compiler's .comment and the .note section.
+install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+  execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+                  \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/torvex-config\"
+                  COMMAND_ERROR_IS_FATAL ANY)
+endif()" COMPONENT Runtime)
 install(FILES ${_torvex_packaging}/torvex-config.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT Runtime)
 install(FILES ${_torvex_packaging}/torvex-config.svg
@@ -29,6 +38,7 @@ install(FILES ${TORVEX_UDEV_RULE_FILE} DESTINATION ${TORVEX_UDEV_RULES_DIR} COMP
 
 set(TORVEX_PACKAGE_MAINTAINER "torvex-config developers <torvex-config@users.noreply.github.com>"
     CACHE STRING "Maintainer field of the .deb")
+include(${CMAKE_CURRENT_LIST_DIR}/PackageDocs.cmake)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME torvex-config)
