@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test, checks the .deb and installs it once;
-# then the whole suite again under
-# AddressSanitizer and UndefinedBehaviorSanitizer (the short fault soak
-# included), then each fuzzer for a short while.
+# then the whole suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer (the short fault soak included), then each fuzzer
+# for a short while.
 #   TORVEX_SOAK_TICKS  length of the fault soak (default 20000 ticks)
 #   TORVEX_FUZZ_SECONDS  seconds per fuzzer (default 30; 0 skips fuzzing)
 #   TORVEX_SKIP_SANITIZERS=1  skips the sanitizer build and the fuzzers
