@@ -1,5 +1,6 @@
-# Installing on Linux: the tool, its desktop entry and icon, and the udev rule
-# that lets the logged-in user open the board; CPack turns the same into a .deb.
+# Installing on Linux: the tool, its desktop entry and icon, the udev rule
+# that lets the logged-in user open the board, and the documents and metadata
+# of PackageDocs.cmake; CPack turns the same into a .deb.
 # Only the Runtime component is packaged: the demo and tests stay in the build.
 
 include(GNUInstallDirs)

@@ -37,19 +37,25 @@ string(REPLACE "\n\n" "\n.\n" _torvex_license "${_torvex_license}")
 string(REPLACE "\n" "\n " TORVEX_LICENSE_TEXT " ${_torvex_license}")
 configure_file(${_torvex_root}/packaging/debian/copyright.in ${_torvex_out}/copyright @ONLY)
 
-# AppStream metainfo, with the board's IDs as modaliases (upper-case hex, as the kernel writes them).
+# AppStream metainfo, with the board's IDs as modaliases (upper-case hex, as
+# the kernel writes them).
 torvex_usb_id_hex("${TORVEX_VENDOR_ID}" _torvex_vid TORVEX_VID_UPPER)
 torvex_usb_id_hex("${TORVEX_PRODUCT_ID}" _torvex_pid TORVEX_PID_UPPER)
 set(TORVEX_METAINFO_FILE ${_torvex_out}/${TORVEX_APPSTREAM_ID}.metainfo.xml)
-configure_file(${_torvex_root}/packaging/torvex-config.metainfo.xml.in ${TORVEX_METAINFO_FILE} @ONLY)
+configure_file(${_torvex_root}/packaging/torvex-config.metainfo.xml.in ${TORVEX_METAINFO_FILE}
+               @ONLY)
+
+# sh script: <out> <in> <command...> runs the command on <in> and writes <out>
+# only if it succeeds, so a failed step never leaves a stale output behind.
+set(_torvex_filter [=[out=$1 in=$2; shift 2; "$@" <"$in" >"$out.tmp" && mv "$out.tmp" "$out"]=])
 
 # A native package's changelog.gz is read as a Debian changelog: convert CHANGELOG.md.
 set(_torvex_changelog ${_torvex_out}/changelog)
 add_custom_command(
   OUTPUT ${_torvex_changelog}.gz
-  COMMAND sh -c "awk -v package=\"$1\" -v maintainer=\"$2\" -f \"$3\" \"$4\" >\"$5.tmp\" && mv \"$5.tmp\" \"$5\""
-          sh ${PROJECT_NAME} ${TORVEX_PACKAGE_MAINTAINER} ${_torvex_root}/packaging/debian/changelog.awk
-          ${_torvex_root}/CHANGELOG.md ${_torvex_changelog}
+  COMMAND sh -c "${_torvex_filter}" sh ${_torvex_changelog} ${_torvex_root}/CHANGELOG.md
+          awk -v package=${PROJECT_NAME} -v maintainer=${TORVEX_PACKAGE_MAINTAINER}
+          -f ${_torvex_root}/packaging/debian/changelog.awk
   COMMAND ${TORVEX_GZIP} -9nf ${_torvex_changelog}
   DEPENDS ${_torvex_root}/CHANGELOG.md ${_torvex_root}/packaging/debian/changelog.awk
   COMMENT "Debian changelog from CHANGELOG.md"
@@ -58,21 +64,22 @@ set(_torvex_docs ${_torvex_changelog}.gz)
 
 # Manual pages, <name>.<section> from packaging/man/<name>.<section>.scd.
 set(TORVEX_MAN_PAGES torvex-config.1)
-foreach(page IN LISTS TORVEX_MAN_PAGES)
-  string(REGEX MATCH "[^.]+$" section ${page})
-  set(src ${_torvex_root}/packaging/man/${page}.scd)
-  set(out ${_torvex_out}/man/${page})
+foreach(_torvex_name IN LISTS TORVEX_MAN_PAGES)
+  string(REGEX MATCH "[^.]+$" _torvex_section ${_torvex_name})
+  set(_torvex_src ${_torvex_root}/packaging/man/${_torvex_name}.scd)
+  set(_torvex_page ${_torvex_out}/man/${_torvex_name})
   add_custom_command(
-    OUTPUT ${out}.gz
+    OUTPUT ${_torvex_page}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${_torvex_out}/man
     COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${TORVEX_RELEASE_EPOCH}
-            sh -c "\"$1\" <\"$2\" >\"$3.tmp\" && mv \"$3.tmp\" \"$3\"" sh ${TORVEX_SCDOC} ${src} ${out}
-    COMMAND ${TORVEX_GZIP} -9nf ${out}
-    DEPENDS ${src}
-    COMMENT "Manual page ${page}"
+            sh -c "${_torvex_filter}" sh ${_torvex_page} ${_torvex_src} ${TORVEX_SCDOC}
+    COMMAND ${TORVEX_GZIP} -9nf ${_torvex_page}
+    DEPENDS ${_torvex_src}
+    COMMENT "Manual page ${_torvex_name}"
     VERBATIM)
-  list(APPEND _torvex_docs ${out}.gz)
-  install(FILES ${out}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section} COMPONENT Runtime)
+  list(APPEND _torvex_docs ${_torvex_page}.gz)
+  install(FILES ${_torvex_page}.gz
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man${_torvex_section} COMPONENT Runtime)
 endforeach()
 
 # Built with the tool, since installing it installs them too.

@@ -1,7 +1,7 @@
 # Turns CHANGELOG.md into a Debian changelog: lintian reads a native package's
 # changelog.gz in that format. Each "## <version> (<YYYY-MM-DD>)" section
 # becomes an entry; "- " items become "  * ", their continuation lines follow.
-# usage: awk -v package=NAME -v maintainer='NAME <MAIL>' -f changelog.awk CHANGELOG.md
+# usage: awk -v package=NAME -v maintainer='NAME <MAIL>' -f changelog.awk <CHANGELOG.md
 function close_entry() {
   if (version == "") return
   cmd = "LC_ALL=C date -u -R -d " date
