@@ -1,5 +1,6 @@
-# Installing on Linux: the tool, its desktop entry and icon, and the udev rule
-# that lets the logged-in user open the board; CPack turns the same into a .deb.
+# Installing on Linux: the tool, its desktop entry and icon, the udev rule
+# that lets the logged-in user open the board, and the documents and metadata
+# of PackageDocs.cmake; CPack turns the same into a .deb.
 # Only the Runtime component is packaged: the demo and tests stay in the build.
 
 include(GNUInstallDirs)
@@ -21,6 +22,17 @@ torvex_udev_rule("${TORVEX_UDEV_RULE_FILE}"
 
 set(_torvex_packaging "${CMAKE_CURRENT_LIST_DIR}/../packaging")
 install(TARGETS torvex-config torvex-ctl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+# Debian's hardening: the whole GOT read-only once started.
+foreach(_torvex_exe torvex-config torvex-ctl)
+  target_link_options(${_torvex_exe} PRIVATE LINKER:-z,relro,-z,now)
+  # A stripped install (as CPack makes) also drops what dh_strip would: the
+  # compiler's .comment and the .note section.
+  install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+    execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+                    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${_torvex_exe}\"
+                    COMMAND_ERROR_IS_FATAL ANY)
+  endif()" COMPONENT Runtime)
+endforeach()
 install(FILES ${_torvex_packaging}/torvex-config.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT Runtime)
 install(FILES ${_torvex_packaging}/torvex-config.svg
@@ -29,6 +41,7 @@ install(FILES ${TORVEX_UDEV_RULE_FILE} DESTINATION ${TORVEX_UDEV_RULES_DIR} COMP
 
 set(TORVEX_PACKAGE_MAINTAINER "torvex-config developers <torvex-config@users.noreply.github.com>"
     CACHE STRING "Maintainer field of the .deb")
+include(${CMAKE_CURRENT_LIST_DIR}/PackageDocs.cmake)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME torvex-config)

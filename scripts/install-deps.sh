@@ -10,6 +10,8 @@ packages=(
   fonts-dejavu-core xvfb xauth
   # building and checking the .deb
   dpkg-dev desktop-file-utils udev file libxml2-utils
+  # man page, and Debian's and AppStream's checks of the package
+  scdoc man-db lintian appstream
   # fuzzers (libFuzzer, sanitizer runtimes) and formatting
   clang-14 libclang-rt-14-dev clang-format
 )

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test; then the whole suite again under
-# AddressSanitizer and UndefinedBehaviorSanitizer (the short fault soak
-# included), then each fuzzer for a short while.
+# Builds everything and runs every test, checks the .deb and installs it once;
+# then the whole suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer (the short fault soak included), then each fuzzer
+# for a short while.
 #   TORVEX_SOAK_TICKS  length of the fault soak (default 20000 ticks)
 #   TORVEX_FUZZ_SECONDS  seconds per fuzzer (default 30; 0 skips fuzzing)
 #   TORVEX_SKIP_SANITIZERS=1  skips the sanitizer build and the fuzzers
@@ -13,6 +14,8 @@ scripts/install-deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default
 ctest --preset default | tee -a "$summary"
+# lintian, AppStream and desktop entry checks of the .deb; installs and purges it.
+tests/packaging/deb_checks.sh build/default
 
 if [ "${TORVEX_SKIP_SANITIZERS:-0}" != "1" ]; then
   cmake --preset asan >/dev/null

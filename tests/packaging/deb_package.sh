@@ -47,6 +47,10 @@ expected_files() { # prefix
     echo "$1/bin/torvex-config"
     echo "$1/share/applications/torvex-config.desktop"
     echo "$1/share/icons/hicolor/scalable/apps/torvex-config.svg"
+    echo "$1/share/doc/torvex-config/copyright"
+    echo "$1/share/doc/torvex-config/changelog.gz"
+    echo "$1/share/man/man1/torvex-config.1.gz"
+    echo "$1/share/metainfo/io.github.torvex.config.metainfo.xml"
     echo "$(under "$1" "$rules_dir")/70-torvex-config.rules"
   } | sed 's|//*|/|g' | sort
 }
@@ -149,6 +153,10 @@ grep -qF "ATTRS{idVendor}==\"$v\", ATTRS{idProduct}==\"$p\", TAG+=\"uaccess\"" "
 grep -qF "KERNELS==\"0005:${v^^}:${p^^}.*\", TAG+=\"uaccess\"" "$rule" ||
   fail "udev rule lacks the Bluetooth match for $v:$p"
 ! grep -q 'MODE' "$rule" || fail "udev rule sets a MODE"
+# Software centres match the board to the tool by these, as the rule matches it.
+metainfo="$root/usr/share/metainfo/io.github.torvex.config.metainfo.xml"
+expect_eq "modaliases" "$(sed -n 's|.*<modalias>\(.*\)</modalias>.*|\1|p' "$metainfo")" \
+  "usb:v${v^^}p${p^^}d*"$'\n'"hid:b0005g*v0000${v^^}p0000${p^^}"
 
 # ---- cmake --install --------------------------------------------------------
 DESTDIR="$work/destdir" "$cmake" --install "$build" --prefix /opt/torvex >"$work/install.log"

@@ -1,0 +1,36 @@
+# Turns CHANGELOG.md into a Debian changelog: lintian reads a native package's
+# changelog.gz in that format. Each "## <version> (<YYYY-MM-DD>)" section
+# becomes an entry; "- " items become "  * ", their continuation lines follow.
+# usage: awk -v package=NAME -v maintainer='NAME <MAIL>' -f changelog.awk <CHANGELOG.md
+function close_entry() {
+  if (version == "") return
+  cmd = "LC_ALL=C date -u -R -d " date
+  if ((cmd | getline when) <= 0) fail("bad date " date)
+  close(cmd)
+  printf "\n -- %s  %s\n", maintainer, when
+}
+function fail(why) {
+  print "CHANGELOG.md:" NR ": " why > "/dev/stderr"
+  failed = 1
+  exit 1
+}
+/^## / {
+  close_entry()
+  if (!match($0, /^## [0-9][0-9A-Za-z.+~]* \([0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]\)$/))
+    fail("want \"## <version> (<YYYY-MM-DD>)\"")
+  version = $2
+  date = substr($3, 2, 10)
+  if (entries++) print ""
+  printf "%s (%s) unstable; urgency=medium\n\n", package, version
+  next
+}
+version == "" || /^[[:space:]]*$/ { next }
+{ gsub(/`/, "") }
+/^- / { print "  * " substr($0, 3); next }
+/^  [^ ]/ { print "    " substr($0, 3); next }
+{ fail("want \"- \" items or lines indented by two spaces") }
+END {
+  if (failed) exit 1
+  if (!entries) fail("no \"## <version>\" section")
+  close_entry()
+}
