@@ -63,7 +63,7 @@ add_custom_command(
 set(_torvex_docs ${_torvex_changelog}.gz)
 
 # Manual pages, <name>.<section> from packaging/man/<name>.<section>.scd.
-set(TORVEX_MAN_PAGES torvex-config.1)
+set(TORVEX_MAN_PAGES torvex-config.1 torvex-ctl.1)
 foreach(_torvex_name IN LISTS TORVEX_MAN_PAGES)
   string(REGEX MATCH "[^.]+$" _torvex_section ${_torvex_name})
   set(_torvex_src ${_torvex_root}/packaging/man/${_torvex_name}.scd)

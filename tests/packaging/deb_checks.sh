@@ -58,6 +58,9 @@ else
   [ "$got" = "torvex-config $version" ] || fail "torvex-config --version: '$got'"
   [ "$(command -v torvex-config)" = /usr/bin/torvex-config ] || fail "torvex-config is not /usr/bin's"
   man -w torvex-config >/dev/null || fail "man torvex-config finds no page"
+  man -w torvex-ctl >/dev/null || fail "man torvex-ctl finds no page"
+  got=$(torvex-ctl --version) || fail "torvex-ctl --version exits with an error"
+  [ "$got" = "torvex-ctl $version" ] || fail "torvex-ctl --version: '$got'"
 
   $sudo_cmd env DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq torvex-config >"$work/apt.log" 2>&1 ||
     { cat "$work/apt.log" >&2; fail "apt-get purge"; }

@@ -45,11 +45,13 @@ under() { # prefix, dir
 expected_files() { # prefix
   {
     echo "$1/bin/torvex-config"
+    echo "$1/bin/torvex-ctl"
     echo "$1/share/applications/torvex-config.desktop"
     echo "$1/share/icons/hicolor/scalable/apps/torvex-config.svg"
     echo "$1/share/doc/torvex-config/copyright"
     echo "$1/share/doc/torvex-config/changelog.gz"
     echo "$1/share/man/man1/torvex-config.1.gz"
+    echo "$1/share/man/man1/torvex-ctl.1.gz"
     echo "$1/share/metainfo/io.github.torvex.config.metainfo.xml"
     echo "$(under "$1" "$rules_dir")/70-torvex-config.rules"
   } | sed 's|//*|/|g' | sort
