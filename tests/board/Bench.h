@@ -5,9 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "board/Board.h"
 #include "support/FaultPlatform.h"
@@ -15,6 +14,7 @@
 
 namespace torvex::test {
 
+namespace p = protocol;
 using Serials = std::vector<std::optional<std::u16string>>;  // nullopt: unreadable
 
 struct Bench {
@@ -28,9 +28,7 @@ struct Bench {
   }
   ~Bench() {
     board.reset();
-    EXPECT_EQ(boards.openHandleCount(), 0);
-    EXPECT_EQ(boards.badCloseCount(), 0);
-    EXPECT_EQ(platform.badBuffers(), 0);
+    EXPECT_EQ(boards.openHandleCount() + boards.badCloseCount() + platform.badBuffers(), 0);
   }
   board::Board& b() { return *board; }
   std::int64_t ms() { return boards.nowUs() / 1000; }

@@ -1,6 +1,6 @@
-// Pure rules: percent texts and typed entries, input reports, identity
-// strings, and the names listed for each stored value.
-#include <gtest/gtest.h>
+// Pure rules at their edges: percent texts and typed entries, input reports,
+// identity strings, and the names listed for each stored value.
+#include <gmock/gmock.h>
 
 #include "board/Identity.h"
 #include "board/InputReport.h"
@@ -14,129 +14,93 @@ namespace {
 using test::kEnglish;
 using test::kGerman;
 
-TEST(Rules, Texts) {
+// What `f` gives for each input, space separated; "-" for nothing.
+template <typename T, typename F>
+std::string Each(std::initializer_list<T> inputs, F f) {
+  QStringList out;
+  for (const auto& x : inputs) {
+    const auto v = f(x);
+    if constexpr (std::is_same_v<decltype(v), const QString>)
+      out << v;
+    else
+      out << (v ? QString::number(*v) : "-");
+  }
+  return out.join(' ').toStdString();
+}
+
+TEST(Rules, PercentTexts) {
+  const auto p = [](double x) { return PercentText(x, u'.'); };
+  EXPECT_EQ(Each({32768.0 / 65535.0 * 100.0, 12.99, 19.999999999999996, 1.0 / 65535.0 * 100.0, -0.0,
+                  -12.99, -0.04, 123456789012.75, 1e20},
+                 p),
+            "50.0 12.9 20.0 0.0 0.0 -12.9 -0.0 123456789012.7 100000000000000000000.0");
+  const auto f = [](double x) { return FormatOneDecimal(x, u'.'); };
+  EXPECT_EQ(Each({2.25, 2.24, 1.05, 99.95, -2.25}, f), "2.3 2.2 1.1 100.0 -2.3");
+  const auto clamp = [](const char* t) { return ClampDeadZone(t, kDeadZoneLimit, kEnglish, u'.'); };
+  EXPECT_EQ(Each({"10.5", "10.6", "-0.4", "x", "1e300"}, clamp), "10.5 10.0 0.0 0.0 10.0");
+  const auto axis = [](int v) { return AxisPercentText(v, kEnglish); };
+  EXPECT_EQ(Each({33, 32767, 65534}, axis), "0.1 % 50.0 % 100.0 %");
+  // The locale's separator.
+  EXPECT_EQ(PercentText(12.99, u',') + FormatOneDecimal(7.3, u','), "12,97,3");
+  EXPECT_EQ(ClampDeadZone("2,25", kDeadZoneLimit, kGerman, u','), "2,3");
+  EXPECT_EQ(AxisPercentText(32767, kGerman), "50,0 %");
+}
+
+TEST(Rules, TypedNumbers) {
+  const auto en = [](const char* t) { return ParseLocaleNumber(t, kEnglish); };
+  EXPECT_EQ(Each({" 7.3 ", "7.3\r", "1e2", "7,3", "inf", "1e400"}, en), "7.3 7.3 100 - - -");
+  const auto de = [](const char* t) { return ParseLocaleNumber(t, kGerman); };
+  EXPECT_EQ(Each({"7,3", "7.3"}, de), "7.3 -");
+  const auto bite = [](double x) {
+    return std::optional(SliderPositionFromPercent(x, kClutchBiteFactor, 0, 65535));
+  };
+  EXPECT_EQ(Each({50.0, 99.9, 99.91, -0.1, 1e300}, bite), "32800 65534 65535 0 65535");
+  EXPECT_EQ(SliderPositionFromPercent(50, kLedFactor, 0, 255), 128);
+  const auto raw = [](double x) { return std::optional(PercentToRaw(x)); };
+  // Halves to even: 7.3 % is 4781.5.
+  EXPECT_EQ(Each({7.3, 10.5, -5.0, 1e12}, raw), "4782 6878 0 65535");
+  EXPECT_EQ(SliderPercent(5, 0), 0.0);
+  EXPECT_EQ(EncodeCurveNumber(-5) + DecodeCurveNumber(10), 5);
+}
+
+TEST(Rules, IdentityVersionAndNames) {
   const std::u16string x48(48, u'x'), x49(49, u'x');
-  const std::pair<QString, std::string> cases[] = {
-      {PercentText(32768.0 / 65535.0 * 100.0, u'.'), "50.0"},
-      {PercentText(12.99, u'.'), "12.9"},
-      {PercentText(19.999999999999996, u'.'), "20.0"},  // 15 digits first
-      {PercentText(1.0 / 65535.0 * 100.0, u'.'), "0.0"},  // never an exponent
-      {PercentText(-0.0, u'.'), "0.0"},
-      {PercentText(-12.99, u'.'), "-12.9"},
-      {PercentText(-0.04, u'.'), "-0.0"},
-      {PercentText(123456789012.75, u'.'), "123456789012.7"},
-      {PercentText(1e20, u'.'), "100000000000000000000.0"},
-      {PercentText(12.99, u','), "12,9"},
-      {FormatOneDecimal(2.25, u'.'), "2.3"},
-      {FormatOneDecimal(2.24, u'.'), "2.2"},
-      {FormatOneDecimal(1.05, u'.'), "1.1"},
-      {FormatOneDecimal(99.95, u'.'), "100.0"},
-      {FormatOneDecimal(-2.25, u'.'), "-2.3"},
-      {FormatOneDecimal(7.3, u','), "7,3"},
-      {ClampDeadZone("10.5", kDeadZoneLimit, kEnglish, u'.'), "10.5"},  // whole number 10
-      {ClampDeadZone("10.6", kDeadZoneLimit, kEnglish, u'.'), "10.0"},
-      {ClampDeadZone("-0.4", kDeadZoneLimit, kEnglish, u'.'), "0.0"},
-      {ClampDeadZone("x", kDeadZoneLimit, kEnglish, u'.'), "0.0"},
-      {ClampDeadZone("1e300", kDeadZoneLimit, kEnglish, u'.'), "10.0"},
-      {ClampDeadZone("2,25", kDeadZoneLimit, kGerman, u','), "2,3"},
-      {AxisPercentText(33, kEnglish), "0.1 %"},
-      {AxisPercentText(6520, kEnglish), "9.9 %"},
-      {AxisPercentText(65534, kEnglish), "100.0 %"},
-      {AxisPercentText(32767, kGerman), "50,0 %"},
-      {IdentityText(u""), ""},
-      {IdentityText(u"A\u0100B\u4E00"), "A\u0100B\u4E00"},  // a zero low byte is no end
-      {IdentityText(std::u16string(u"AB\0CD", 5)), "AB"},
-      {IdentityText(std::u16string(51, u'x')), std::string(50, 'x')},
-      {IdentityText(x48 + u"\U0001D11Ez"), std::string(48, 'x') + "\U0001D11E"},
-      {IdentityText(x49 + u"\U0001D11Etail"), std::string(49, 'x')},
-      {VersionLabel(0x0210), " 2.10"},
-      {VersionLabel(0xFFAB), " 255.AB"},
-      {PulseWidthNames().first() + "," + PulseWidthNames().last(), "8 ms,200 ms"},
-      {AnalogInputModeNames().join(','), "Dual Clutch,Throttle and Brake"},
-      {MasterClutchNames().join(','), "Left,Right"},
-      {CurveTypeNames().join(','), "Linear,S-Curve,Progressive/Degressive"},
-      {RotaryLeftNames().mid(3).join(','), "Shift (R-Encoder),Encoder (R-Shifted)"},
-      {RotaryRightNames().mid(3).join(','), "Encoder (L-Shifted),Shift (L-Encoder)"},
-  };
-  for (std::size_t i = 0; i < std::size(cases); ++i)
-    EXPECT_EQ(cases[i].first.toStdString(), cases[i].second) << "case " << i;
+  const std::pair<std::u16string, QString> cases[] = {
+      {u"", ""},
+      {u"A\u0100B", "A\u0100B"},  // a zero low byte is no end
+      {std::u16string(u"AB\0CD", 5), "AB"},
+      {std::u16string(51, u'x'), QString(50, u'x')},
+      {x48 + u"\U0001D11Ez", QString(48, u'x') + "\U0001D11E"},
+      {x49 + u"\U0001D11E", QString(49, u'x')}};
+  for (const auto& [units, text] : cases) EXPECT_EQ(IdentityText(units), text);
+  EXPECT_EQ(VersionLabel(0x0210) + VersionLabel(0xFFAB), " 2.10 255.AB");
+  // Index = the stored value.
+  EXPECT_EQ(PulseWidthNames().first() + PulseWidthNames().last(), "8 ms200 ms");
+  EXPECT_EQ(AnalogInputModeNames().join(',') + MasterClutchNames().join(','),
+            "Dual Clutch,Throttle and BrakeLeft,Right");
+  EXPECT_EQ(CurveTypeNames().join(','), "Linear,S-Curve,Progressive/Degressive");
+  EXPECT_EQ(RotaryLeftNames().mid(3).join(','), "Shift (R-Encoder),Encoder (R-Shifted)");
+  EXPECT_EQ(RotaryRightNames().mid(3).join(','), "Encoder (L-Shifted),Shift (L-Encoder)");
 }
 
-TEST(Rules, Numbers) {
-  const std::pair<std::optional<double>, std::optional<double>> cases[] = {
-      {ParseLocaleNumber(" 7.3 ", kEnglish), 7.3},
-      {ParseLocaleNumber("7.3\r", kEnglish), 7.3},
-      {ParseLocaleNumber("1e2", kEnglish), 100},
-      {ParseLocaleNumber("7,3", kEnglish), std::nullopt},
-      {ParseLocaleNumber("inf", kEnglish), std::nullopt},
-      {ParseLocaleNumber("1e400", kEnglish), std::nullopt},
-      {ParseLocaleNumber("7,3", kGerman), 7.3},
-      {ParseLocaleNumber("7.3", kGerman), std::nullopt},
-      {SliderPositionFromPercent(50, kClutchBiteFactor, 0, 65535), 32800},
-      {SliderPositionFromPercent(99.9, kClutchBiteFactor, 0, 65535), 65534},
-      {SliderPositionFromPercent(-0.1, kClutchBiteFactor, 0, 65535), 0},
-      {SliderPositionFromPercent(1e300, kClutchBiteFactor, 0, 65535), 65535},
-      {SliderPositionFromPercent(50, kLedFactor, 0, 255), 128},
-      {SliderPercent(5, 0), 0},
-      {PercentToRaw(7.3), 4782},  // 4781.5 halves to even
-      {PercentToRaw(10.5), 6878},
-      {PercentToRaw(-5), 0},
-      {PercentToRaw(1e12), 65535},
-      {EncodeCurveNumber(-5), 0},
-      {DecodeCurveNumber(10), 5},
-      {HighByte(0x1234) * 256 + LowByte(0x1234), 0x1234},
+// The last whole report of those read; bytes past the fields are not examined.
+TEST(Rules, InputReports) {
+  const test::Bytes two{0, 2, 3, 4, 5, 6, 7, 8, 9,    1,    2,    3,    4,    9, 9,
+                        0, 1, 0, 0, 0, 0, 0, 0, 0x80, 0x34, 0x12, 0xCD, 0xAB, 9, 9};
+  const auto s = DecodeNewestReport(two, 15);
+  ASSERT_TRUE(s);
+  EXPECT_THAT(s->buttons, testing::ElementsAre(1, 0, 0, 0, 0, 0, 0, 0x80));
+  EXPECT_TRUE(s->x == 0x1234 && s->y == 0xABCD);
+  for (auto [bytes, length] : {std::pair<int, int>{0, 13}, {12, 13}, {24, 12}, {13, 0}})
+    EXPECT_FALSE(DecodeNewestReport(test::Bytes(bytes, 7), length)) << bytes << "/" << length;
+  // Input across, output up; a line joins only a point with both coordinates.
+  const auto at = [](int x, int y, bool onX) {
+    return ChartPointFor({{}, std::uint16_t(x), std::uint16_t(y)}, onX);
   };
-  for (std::size_t i = 0; i < std::size(cases); ++i)
-    EXPECT_EQ(cases[i].first, cases[i].second) << "case " << i;
-}
-
-TEST(Rules, NewestWholeInputReport) {
-  const test::Bytes a{0, 1, 0, 0, 0, 0, 0, 0, 0x80, 0x34, 0x12, 0xCD, 0xAB};
-  const test::Bytes b{0, 0xFF, 2, 3, 4, 5, 6, 7, 8, 0, 0, 0xFF, 0xFF};
-  auto cat = [](std::initializer_list<test::Bytes> parts) {
-    test::Bytes out;
-    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-  };
-  const struct {
-    test::Bytes bytes;
-    std::size_t reportLength;
-    const char* expected;  // buttons, x, y in hex
-  } cases[] = {
-      {a, 13, "0100000000000080 1234 ABCD"},
-      {cat({b, b, a}), 13, "0100000000000080 1234 ABCD"},
-      {cat({a, {9, 9}, b, {9, 9}}), 15, "FF02030405060708 0 FFFF"},  // tails not examined
-      {{}, 13, "-"},
-      {test::Bytes(12, 7), 13, "-"},
-      {test::Bytes(24, 7), 12, "-"},  // too short for the fields
-      {test::Bytes(13, 7), 0, "-"},
-  };
-  for (const auto& c : cases) {
-    const auto s = DecodeNewestReport(c.bytes, c.reportLength);
-    QString got = "-";
-    if (s)
-      got = QByteArray(reinterpret_cast<const char*>(s->buttons.data()), 8).toHex().toUpper() +
-            QString(" %1 %2").arg(s->x, 0, 16).arg(s->y, 0, 16).toUpper();
-    EXPECT_EQ(got.toStdString(), c.expected) << c.bytes.size() << "/" << c.reportLength;
-  }
-}
-
-// Input across, output up; a line joins only a point with both coordinates.
-TEST(Rules, ChartPoints) {
-  const struct {
-    std::uint16_t x, y;
-    bool onX;
-    ChartPoint point;
-    bool joins;
-  } cases[] = {
-      {1000, 2000, false, {1000, 63535}, true}, {1000, 2000, true, {2000, 64535}, true},
-      {0, 30000, false, {0, 35535}, false},     {30000, 65535, false, {30000, 0}, false},
-  };
-  for (const auto& c : cases) {
-    const ChartPoint p = ChartPointFor(InputState{{}, c.x, c.y}, c.onX);
-    EXPECT_EQ(p, c.point) << c.x << "," << c.y << "," << c.onX;
-    EXPECT_EQ(JoinsPrevious(p), c.joins) << c.x << "," << c.y << "," << c.onX;
-  }
+  EXPECT_EQ(at(1000, 2000, false), (ChartPoint{1000, 63535}));
+  EXPECT_EQ(at(1000, 2000, true), (ChartPoint{2000, 64535}));
+  EXPECT_FALSE(JoinsPrevious(at(0, 30000, false)) || JoinsPrevious(at(30000, 65535, false)));
+  EXPECT_TRUE(JoinsPrevious(at(1, 65534, false)));
 }
 
 }  // namespace
