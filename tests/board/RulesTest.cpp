@@ -10,8 +10,7 @@
 namespace torvex::board {
 namespace {
 
-using test::kEnglish;
-using test::kGerman;
+using test::kEnglish, test::kGerman;
 
 // What `f` gives for each input, space separated.
 template <typename T, typename F>
@@ -24,31 +23,26 @@ QString Num(std::optional<double> v) {
   return v ? QString::number(*v) : "-";
 }
 
+// Each entry truncated (PercentText) and rounded (FormatOneDecimal) to one decimal.
 TEST(Rules, PercentTexts) {
   EXPECT_EQ(Each({32768.0 / 65535.0 * 100.0, 12.99, 19.999999999999996, 1.0 / 65535.0 * 100.0, -0.0,
-                  -12.99, -0.04, 123456789012.75, 1e20},
-                 [](double x) { return PercentText(x, u'.'); }),
-            "50.0 12.9 20.0 0.0 0.0 -12.9 -0.0 123456789012.7 100000000000000000000.0");
-  EXPECT_EQ(
-      Each({2.25, 2.24, 1.05, 99.95, -2.25}, [](double x) { return FormatOneDecimal(x, u'.'); }),
-      "2.3 2.2 1.1 100.0 -2.3");
+                  -0.04, 123456789012.75, 1e20, 2.25, 1.05, 99.95, -2.25},
+                 [](double x) { return PercentText(x, u'.') + "|" + FormatOneDecimal(x, u','); }),
+            "50.0|50,0 12.9|13,0 20.0|20,0 0.0|0,0 0.0|0,0 -0.0|-0,0 123456789012.7|123456789012,8 "
+            "100000000000000000000.0|100000000000000000000,0 2.2|2,3 1.0|1,1 99.9|100,0 -2.2|-2,3");
   EXPECT_EQ(Each({"10.5", "10.6", "-0.4", "x", "1e300"},
                  [](auto t) { return ClampDeadZone(t, kDeadZoneLimit, kEnglish, u'.'); }),
             "10.5 10.0 0.0 0.0 10.0");
-  EXPECT_EQ(Each({33, 32767, 65534}, [](int v) { return AxisPercentText(v, kEnglish); }),
-            "0.1 % 50.0 % 100.0 %");
-  EXPECT_EQ(PercentText(12.99, u',') + " " + FormatOneDecimal(7.3, u',') + " " +
-                ClampDeadZone("2,25", kDeadZoneLimit, kGerman, u',') + " " +
-                AxisPercentText(32767, kGerman),
-            "12,9 7,3 2,3 50,0 %");
+  EXPECT_EQ(ClampDeadZone("2,25", kDeadZoneLimit, kGerman, u','), "2,3");
+  EXPECT_EQ(Each({33, 32767, 65534},
+                 [](int v) { return AxisPercentText(v, kEnglish) + AxisPercentText(v, kGerman); }),
+            "0.1 %0,1 % 50.0 %50,0 % 100.0 %100,0 %");
 }
 
 TEST(Rules, TypedNumbers) {
   EXPECT_EQ(Each({" 7.3 ", "7.3\r", "1e2", "7,3", "inf", "1e400"},
                  [](auto t) { return Num(ParseLocaleNumber(t, kEnglish)); }),
             "7.3 7.3 100 - - -");
-  EXPECT_EQ(Num(ParseLocaleNumber("7,3", kGerman)) + Num(ParseLocaleNumber("7.3", kGerman)),
-            "7.3-");
   EXPECT_EQ(
       Each({50.0, 99.9, 99.91, -0.1, 1e300},
            [](double x) { return Num(SliderPositionFromPercent(x, kClutchBiteFactor, 0, 65535)); }),
@@ -56,19 +50,16 @@ TEST(Rules, TypedNumbers) {
   // Halves to even: 7.3 % is 4781.5.
   EXPECT_EQ(Each({7.3, 10.5, -5.0, 1e12}, [](double x) { return Num(PercentToRaw(x)); }),
             "4782 6878 0 65535");
-  EXPECT_EQ(SliderPositionFromPercent(50, kLedFactor, 0, 255), 128);
-  EXPECT_EQ(SliderPercent(5, 0) + EncodeCurveNumber(-5) + DecodeCurveNumber(10), 5);
+  EXPECT_EQ(SliderPositionFromPercent(50, kLedFactor, 0, 255) + SliderPercent(5, 0), 128);
 }
 
 TEST(Rules, IdentityAndVersion) {
-  const std::u16string x48(48, u'x'), x49(49, u'x');
   const std::pair<std::u16string, QString> cases[] = {
       {u"", ""},
       {u"A\u0100B", "A\u0100B"},  // a zero low byte is no end
       {std::u16string(u"AB\0CD", 5), "AB"},
-      {std::u16string(51, u'x'), QString(50, u'x')},
-      {x48 + u"\U0001D11Ez", QString(48, u'x') + "\U0001D11E"},
-      {x49 + u"\U0001D11E", QString(49, u'x')}};
+      {std::u16string(48, u'x') + u"\U0001D11Ez", QString(48, u'x') + "\U0001D11E"},
+      {std::u16string(49, u'x') + u"\U0001D11E", QString(49, u'x')}};
   for (const auto& [units, text] : cases) EXPECT_EQ(IdentityText(units), text);
   EXPECT_EQ(VersionLabel(0x0210) + VersionLabel(0xFFAB), " 2.10 255.AB");
 }
