@@ -47,9 +47,9 @@ TEST(Rules, TypedNumbers) {
       Each({50.0, 99.9, 99.91, -0.1, 1e300},
            [](double x) { return Num(SliderPositionFromPercent(x, kClutchBiteFactor, 0, 65535)); }),
       "32800 65534 65535 0 65535");
-  // Halves to even: 7.3 % is 4781.5.
-  EXPECT_EQ(Each({7.3, 10.5, -5.0, 1e12}, [](double x) { return Num(PercentToRaw(x)); }),
-            "4782 6878 0 65535");
+  // Halves to even: 0.3 % is 196.5.
+  EXPECT_EQ(Each({7.3, 0.3, -5.0, 1e12}, [](double x) { return Num(PercentToRaw(x)); }),
+            "4782 196 0 65535");
   EXPECT_EQ(SliderPositionFromPercent(50, kLedFactor, 0, 255) + SliderPercent(5, 0), 128);
 }
 
