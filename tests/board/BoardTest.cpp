@@ -10,12 +10,12 @@
 namespace torvex::test {
 namespace {
 
-// One board::Board on a FaultPlatform in front of emulated boards, on the
-// virtual clock. On the way out nothing may stay open, be closed twice, or
-// have been handed a feature buffer of another length than the board's.
 namespace p = protocol;
 using Serials = std::vector<std::optional<std::u16string>>;  // nullopt: unreadable
 
+// One board::Board on a FaultPlatform in front of emulated boards, on the
+// virtual clock. On the way out nothing may stay open, be closed twice, or
+// have been handed a feature buffer of another length than the board's.
 struct Bench {
   sim::VirtualPlatform boards;
   FaultPlatform platform{boards};
@@ -55,8 +55,8 @@ std::string Wire(Bench& b, std::int64_t t0) {
 
 TEST(Writes, ExactFramesAndPacingInEveryState) {
   // What to do, the frames the board receives with their times, the ms it takes.
+  // A word is two settings, each paced.
   const std::tuple<std::function<void(B&)>, std::string, int> cases[] = {
-      {[](B& b) { b.writeSetting(0x45, 1); }, "1/45:01@0", 10},
       {[](B& b) { b.writeWord(0x46, 0xFF34); }, "1/46:34@0 1/47:FF@10", 20},
       {[](B& b) { b.writeDeadZone(0x54, 0x1996); }, "1/54:96@0 1/55:19@20", 40},
       {[](B& b) { b.sendReset(); }, "3/04:05@0", 0},
@@ -105,6 +105,7 @@ TEST(ReadBack, AttemptsPacingAndOrder) {
       {{}, 0, true, 2, 100, "insl"},
       {{led, settings}, 0, true, 2, 100, "inls"},
       {std::vector(12, settings), 0, true, 10, 260, "in" + std::string(10, 's')},
+      {std::vector(10, Bytes(64, 0xFF)), 0, true, 10, 260, "in"},
       {{}, 8, true, 10, 100, "insl"},
       {{}, 9, true, 10, 80, "ins"},
       {{}, 10, false, 10, 60, "-n"},
