@@ -1,21 +1,10 @@
 #pragma once
-// Helpers shared by the window tests: what a control shows, pixels of a
-// drawn image, and a modal box answered from inside its own event loop.
-
+// Helpers of the window tests: what controls show, a user's actions by
+// object name, settings stored on a board, pixels, a modal box answered.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QSlider>
 #include <QTest>
-#include <QTimer>
-#include <functional>
+#include <QtWidgets>
 
 #include "gui/CurveChart.h"
 #include "gui/IndicatorShape.h"
@@ -31,20 +20,38 @@ inline QString Shown(QWidget* w) {
   if (auto* b = qobject_cast<QProgressBar*>(w)) return QString::number(b->value());
   if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
   if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
-  if (auto* b = qobject_cast<QPushButton*>(w)) return b->text();
+  if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
   if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title();
   return {};
 }
 
-// As a user would: a button clicked, a slider stepped up, a list given `index`.
-inline void Act(QWidget& w, const char* name, int index = 0) {
-  QWidget* c = Find<QWidget>(w, name);
-  if (auto* b = qobject_cast<QPushButton*>(c))
-    b->click();
-  else if (auto* s = qobject_cast<QSlider*>(c))
-    s->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-  else
-    qobject_cast<QComboBox*>(c)->setCurrentIndex(index);
+// What the named controls show, space separated; "-" follows a disabled one.
+inline std::string ShownAll(QWidget& w, const char* names) {
+  QStringList out;
+  for (const QString& name : QString(names).split(' ')) {
+    QWidget* c = Find<QWidget>(w, qPrintable(name));
+    out << Shown(c) + (c->isEnabled() ? "" : "-");
+  }
+  return out.join(' ').toStdString();
+}
+
+// Each "name=index" as a user's: a button clicked, a slider stepped, a list picked.
+inline void Act(QWidget& w, const char* actions) {
+  for (const QString& action : QString(actions).split(' ', Qt::SkipEmptyParts)) {
+    QWidget* c = Find<QWidget>(w, qPrintable(action.section('=', 0, 0)));
+    if (auto* b = qobject_cast<QPushButton*>(c))
+      b->click();
+    else if (auto* s = qobject_cast<QSlider*>(c))
+      s->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    else
+      qobject_cast<QComboBox*>(c)->setCurrentIndex(action.section('=', 1).toInt());
+  }
+}
+
+// Stores settings written "code:value" in hex, as Sent() shows them.
+inline void Store(sim::BoardFirmware& fw, const char* settings) {
+  for (const QString& s : QString(settings).split(' ', Qt::SkipEmptyParts))
+    fw.setSetting(s.left(2).toUInt(nullptr, 16), s.mid(3).toUInt(nullptr, 16));
 }
 
 inline int CountPixels(const QImage& image, const QColor& color) {
@@ -58,12 +65,12 @@ inline int CountPixels(const QImage& image, const QColor& color) {
 inline void WhenModalOpens(std::function<void(QMessageBox*)> inside, int tries = 100) {
   QTimer::singleShot(0, [inside, tries] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) {
-      if (tries > 0) WhenModalOpens(inside, tries - 1);
-      return;
+    if (box) {
+      inside(box);
+      box->accept();
+    } else if (tries > 0) {
+      WhenModalOpens(inside, tries - 1);
     }
-    inside(box);
-    box->accept();
   });
 }
 
