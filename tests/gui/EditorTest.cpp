@@ -12,23 +12,23 @@ TEST(Editor, ListEntriesAndWhatTheWindowShowsWithoutABoard) {
   QStringList lists;
   for (QComboBox* list : {ui.analogInputModeList, ui.masterClutchList, ui.rotaryLeftList,
                           ui.rotaryRightList, ui.xCurveTypeList, ui.yCurveTypeList}) {
-    QStringList entries;
-    for (int i = 0; i < list->count(); ++i) entries << list->itemText(i);
-    lists << entries.join('|');
+    lists << QString();
+    for (int i = 0; i < list->count(); ++i) lists.back() += list->itemText(i) + "|";
   }
   EXPECT_EQ(lists.join('\n'),
-            "Dual Clutch|Throttle and Brake\nLeft|Right\n"
-            "12 Way Rotary|12 Way Rotary Pulsed|Encoder|Shift (R-Encoder)|Encoder (R-Shifted)\n"
-            "12 Way Rotary|12 Way Rotary Pulsed|Encoder|Encoder (L-Shifted)|Shift (L-Encoder)\n"
-            "Linear|S-Curve|Progressive/Degressive\nLinear|S-Curve|Progressive/Degressive");
-  EXPECT_EQ(ui.pulseWidthList->count(), 25);
-  EXPECT_EQ(ui.pulseWidthList->currentText(), "64 ms");
-  EXPECT_EQ(ShownAll(w, "clutchBiteField ledField xCurveNumberSlider"), "50.0- 100.0- 0-");
+            "Dual Clutch|Throttle and Brake|\nLeft|Right|\n"
+            "12 Way Rotary|12 Way Rotary Pulsed|Encoder|Shift (R-Encoder)|Encoder (R-Shifted)|\n"
+            "12 Way Rotary|12 Way Rotary Pulsed|Encoder|Encoder (L-Shifted)|Shift (L-Encoder)|\n"
+            "Linear|S-Curve|Progressive/Degressive|\nLinear|S-Curve|Progressive/Degressive|");
+  EXPECT_EQ(ui.pulseWidthList->itemText(0) + ui.pulseWidthList->itemText(24), "8 ms200 ms");
+  EXPECT_EQ(ShownAll(w, "pulseWidthList clutchBiteField ledField"), "7- 50.0- 100.0-");
 }
 
 // Modes 3 and 4 pair the rotary inputs: the left list owns a pairing and the
 // right one follows it, locked; leaving a pairing resets the right list.
-// "Linear" has no curve number: its slider is disabled, keeping its place.
+// "Linear" has no curve number: its slider is disabled, keeping its place. A
+// drag sends each position it passes and again on release, but the bite point
+// only on release; a key step is sent as a release.
 TEST(Editor, EachActionSendsItsSettingsInOrder) {
   const char* const state = "rotaryLeftList rotaryRightList xCurveNumberSlider yCurveNumberSlider";
   // clang-format off
@@ -42,6 +42,11 @@ TEST(Editor, EachActionSendsItsSettingsInOrder) {
       {"", "yCurveTypeList=1", "5D:01", "0 0 0- 0"},
       {"xCurveTypeList=2 xCurveNumberSlider", "xCurveTypeList=0", "5C:00", "0 0 1- 0-"},
       {"", "yCurveNumberSlider", "5F:06 5F:06", "0 0 0- 1-"},
+      {"", "xCurveNumberSlider=-5,0,5", "5E:00 5E:05 5E:0A 5E:0A", "0 0 5- 0-"},
+      {"", "ledSlider=10,254", "60:0A 61:00 60:FE 61:00 60:FE 61:00", "0 0 0- 0-"},
+      {"", "ledSlider", "60:FF 61:00 60:FF 61:00", "0 0 0- 0-"},
+      {"", "clutchBiteSlider=100,200,300", "46:2C 47:01", "0 0 0- 0-"},
+      {"", "clutchBiteSlider", "46:01 47:80", "0 0 0- 0-"},
       {"rotaryRightList=2", "rotaryLeftList=1", "49:01", "1 2 0- 0-"},
       {"rotaryRightList=2", "rotaryLeftList=3", "49:03 4A:03 49:03 4A:03", "3 3- 0- 0-"},
       {"rotaryLeftList=3", "rotaryLeftList=4", "49:04 4A:04 49:04 4A:04", "4 4- 0- 0-"},
@@ -51,71 +56,32 @@ TEST(Editor, EachActionSendsItsSettingsInOrder) {
   };
   // clang-format on
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.before) + " then " + c.action);
     Rig rig;
     gui::MainWindow& w = rig.loadConnected();
     Act(w, c.before);
     rig.platform.clearLog();
     Act(w, c.action);
-    EXPECT_EQ(rig.sent(), c.sent);
-    EXPECT_EQ(ShownAll(w, state), c.state);
+    EXPECT_EQ(rig.sent(), c.sent) << c.before << " then " << c.action;
+    EXPECT_EQ(ShownAll(w, state), c.state) << c.before << " then " << c.action;
   }
 }
 
-// A drag sends every position it passes and again on release, except the
-// bite point (release only); a key step is sent as a release. The field
-// beside a slider follows on release and shows the tip's last text.
-TEST(Editor, SliderDragAndKeyStepSends) {
-  const struct {
-    const char *slider, *field;
-    std::array<int, 3> dragged;
-    const char *dragSent, *stepSent;
-  } cases[] = {
-      {"xCurveNumberSlider", nullptr, {-5, 0, 5}, "5E:00 5E:05 5E:0A 5E:0A", "5E:0A 5E:0A"},
-      {"ledSlider",
-       "ledField",
-       {10, 11, 254},
-       "60:0A 61:00 60:0B 61:00 60:FE 61:00 60:FE 61:00",
-       "60:FF 61:00 60:FF 61:00"},
-      {"clutchBiteSlider", "clutchBiteField", {100, 200, 300}, "46:2C 47:01", "46:2D 47:01"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.slider);
-    Rig rig;
-    gui::MainWindow& w = rig.loadConnected();
-    auto* slider = Find<QSlider>(w, c.slider);
-    auto fieldText = [&] { return c.field ? Find<QLineEdit>(w, c.field)->text() : QString(); };
-    const QString before = fieldText();
-    slider->setSliderDown(true);
-    for (int position : c.dragged) slider->setSliderPosition(position);
-    EXPECT_EQ(fieldText(), before);
-    slider->setSliderDown(false);
-    EXPECT_EQ(rig.sent(), c.dragSent);
-    EXPECT_EQ(fieldText(), c.field ? slider->toolTip() : "");
-    rig.platform.clearLog();
-    slider->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(rig.sent(), c.stepSent);
-    EXPECT_EQ(fieldText(), c.field ? slider->toolTip() : "");
-  }
-}
-
-// Both "." and "," type the locale's separator, so a group separator cannot
-// be typed. Return and keypad Enter commit. A slider field refuses what is
-// not a number; a dead zone takes it as 0, is limited to 10 % and reformatted.
+// "." and "," both type the locale's separator, so no group separator can be
+// typed; Return and keypad Enter commit. A slider field refuses what is not
+// a number (-1); a dead zone takes it as 0, is limited to 10 % and reformatted.
 TEST(Editor, TypedEntriesInBothLocales) {
-  const struct {
-    const char *typed, *biteShown, *ledShown, *deadShown;
-    int bite, led, dead;  // -1: refused, nothing sent, the text left as typed
-  } cases[] = {{"7,3", "7.3", "7.0", "7.3", 4788, 18, 4782},
-               {"7.3", "7.3", "7.0", "7.3", 4788, 18, 4782},
-               {"1,234.5", "1.234.5", "1.234.5", "0.0", -1, -1, 0},
-               {"abc", "abc", "abc", "0.0", -1, -1, 0},
-               {"15", "15.0", "14.9", "10.0", 9840, 38, 6550},
-               {"1.05", "1.0", "0.7", "1.1", 688, 2, 721}};
+  // clang-format off
+  const struct { const char *typed, *biteShown, *ledShown, *deadShown; int bite, led, dead; } cases[] = {
+      {"7,3", "7.3", "7.0", "7.3", 4788, 18, 4782},
+      {"7.3", "7.3", "7.0", "7.3", 4788, 18, 4782},
+      {"1,234.5", "1.234.5", "1.234.5", "0.0", -1, -1, 0},
+      {"abc", "abc", "abc", "0.0", -1, -1, 0},
+      {"15", "15.0", "14.9", "10.0", 9840, 38, 6550},
+      {"1.05", "1.0", "0.7", "1.1", 688, 2, 721}};
+  // clang-format on
   for (const QLocale& locale : {kEnglish, kGerman}) {
     Rig rig;
     gui::MainWindow& w = rig.loadConnected(locale);
-    auto local = [&](const char* s) { return QString(s).replace('.', locale.decimalPoint()); };
     for (const auto& c : cases) {
       for (auto [name, code, value, shown] :
            {std::tuple{"clutchBiteField", 0x46, c.bite, c.biteShown},
@@ -132,10 +98,10 @@ TEST(Editor, TypedEntriesInBothLocales) {
         rig.platform.clearLog();
         QTest::keyClicks(field, c.typed);
         QTest::keyClick(field, locale == kGerman ? Qt::Key_Enter : Qt::Key_Return);
-        EXPECT_EQ(field->text(), local(shown));
+        EXPECT_EQ(field->text(), QString(shown).replace('.', locale.decimalPoint()));
         EXPECT_EQ(slider ? slider->value() : value, value < 0 ? 7 : value);
-        const QString sent =
-            QString::asprintf("%02X:%02X %02X:%02X", code, value & 0xFF, code + 1, value >> 8);
+        const auto sent =
+            QString::asprintf("%02X:%02X %02X:%02X", code, value & 255, code + 1, value >> 8);
         EXPECT_EQ(rig.sent(), value < 0 ? "" : sent.toStdString());
       }
     }
@@ -146,35 +112,35 @@ TEST(Editor, TypedEntriesInBothLocales) {
 // it or for 2 s after a key in a percentage field; a committed bite entry
 // follows again at once, a dead zone never holds it.
 TEST(Editor, ClutchBiteFollowsTheBoardUnlessHeld) {
-  const struct {
-    const char *field, *keys;  // no field: the slider is held down
-    bool held;
-  } cases[] = {{nullptr, "", true},
-               {"clutchBiteField", "4", true},
-               {"ledField", "4", true},
-               {"ledField", "40\r", true},
-               {"clutchBiteField", "40\r", false},
-               {"xDeadLowField", "4\r", false}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.field ? std::string(c.field) + c.keys : "drag");
+  const std::pair<const char*, bool> cases[] = {{"", true},
+                                                {"clutchBiteField 4", true},
+                                                {"ledField 4", true},
+                                                {"ledField 40\r", true},
+                                                {"clutchBiteField 40\r", false},
+                                                {"xDeadLowField 4\r", false}};
+  for (auto [keys, held] : cases) {
     Rig rig;
     gui::MainWindow& w = rig.loadConnected();
     QSlider* slider = w.controls().clutchBiteSlider;
-    if (c.field)
-      QTest::keyClicks(Find<QLineEdit>(w, c.field), c.keys);
-    else
+    auto* field =
+        *keys ? Find<QLineEdit>(w, qPrintable(QString(keys).section(' ', 0, 0))) : nullptr;
+    if (field) {
+      QTest::keyClicks(field, QString(keys).section(' ', 1));
+    } else {  // the field follows on release; the tip at once
       slider->setSliderDown(true);
+      slider->setSliderPosition(300);
+      EXPECT_EQ(slider->toolTip() + w.controls().clutchBiteField->text(), "0.450.0");
+    }
     const int shown = slider->value();
     rig.platform.firmware(0).setSettingWord(0x46, 1000);
     rig.tick();
-    EXPECT_EQ(slider->value(), c.held ? shown : 1000);
-    if (!c.held) continue;
-    EXPECT_EQ(w.biteHoldTimer()->isActive() ? w.biteHoldTimer()->interval() : 0,
-              c.field ? 2000 : 0);
-    c.field ? w.onBiteHoldElapsed() : slider->setSliderDown(false);
+    EXPECT_EQ(slider->value(), held ? shown : 1000) << keys;
+    if (!held) continue;
+    EXPECT_EQ(w.biteHoldTimer()->isActive() ? w.biteHoldTimer()->interval() : 0, field ? 2000 : 0);
+    field ? w.onBiteHoldElapsed() : slider->setSliderDown(false);
     rig.platform.firmware(0).setSettingWord(0x46, 1000);
     rig.tick();
-    EXPECT_EQ(ShownAll(w, "clutchBiteSlider clutchBiteField"), "1000 1.5");
+    EXPECT_EQ(ShownAll(w, "clutchBiteSlider clutchBiteField"), "1000 1.5") << keys;
   }
 }
 

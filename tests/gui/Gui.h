@@ -21,8 +21,8 @@ inline QString Shown(QWidget* w) {
   if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
   if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
   if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
-  if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title();
-  return {};
+  auto* g = qobject_cast<QGroupBox*>(w);
+  return g ? g->title() : QString();
 }
 
 // What the named controls show, space separated; "-" follows a disabled one.
@@ -35,16 +35,32 @@ inline std::string ShownAll(QWidget& w, const char* names) {
   return out.join(' ').toStdString();
 }
 
-// Each "name=index" as a user's: a button clicked, a slider stepped, a list picked.
+// Every control disabled itself, not only through its frame, in creation order.
+inline std::string Disabled(QWidget& w) {
+  QStringList out;
+  for (QWidget* c : w.findChildren<QWidget*>())
+    if (!c->objectName().isEmpty() && !c->isEnabledTo(c->parentWidget())) out << c->objectName();
+  return out.join(' ').toStdString();
+}
+
+// Each "name=arg" as a user's: a button clicked, a list picked (arg: index), a
+// slider stepped up by a key or, with positions "a,b,c", dragged through them.
 inline void Act(QWidget& w, const char* actions) {
   for (const QString& action : QString(actions).split(' ', Qt::SkipEmptyParts)) {
     QWidget* c = Find<QWidget>(w, qPrintable(action.section('=', 0, 0)));
-    if (auto* b = qobject_cast<QPushButton*>(c))
+    const QString arg = action.section('=', 1);
+    auto* s = qobject_cast<QSlider*>(c);
+    if (auto* b = qobject_cast<QPushButton*>(c)) {
       b->click();
-    else if (auto* s = qobject_cast<QSlider*>(c))
+    } else if (s && arg.isEmpty()) {
       s->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    else
-      qobject_cast<QComboBox*>(c)->setCurrentIndex(action.section('=', 1).toInt());
+    } else if (s) {
+      s->setSliderDown(true);
+      for (const QString& position : arg.split(',')) s->setSliderPosition(position.toInt());
+      s->setSliderDown(false);
+    } else {
+      qobject_cast<QComboBox*>(c)->setCurrentIndex(arg.toInt());
+    }
   }
 }
 
@@ -53,6 +69,14 @@ inline void Store(sim::BoardFirmware& fw, const char* settings) {
   for (const QString& s : QString(settings).split(' ', Qt::SkipEmptyParts))
     fw.setSetting(s.left(2).toUInt(nullptr, 16), s.mid(3).toUInt(nullptr, 16));
 }
+
+// Disabled() without a board: the editor, and the serial list with nothing to choose.
+inline const char* const kNoBoard =
+    "serialNumberList analogInputFrame analogInputModeList masterClutchFrame masterClutchList "
+    "clutchBiteFrame clutchBiteSlider clutchBiteField rotarySwitchFrame rotaryLeftList "
+    "rotaryRightList pulseWidthList ledSlider ledField xAxisFrame xCurveTypeList "
+    "xCurveNumberSlider xDeadHighField xDeadLowField yAxisFrame yCurveTypeList yCurveNumberSlider "
+    "yDeadHighField yDeadLowField";
 
 inline int CountPixels(const QImage& image, const QColor& color) {
   int n = 0;
