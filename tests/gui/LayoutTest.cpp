@@ -1,30 +1,33 @@
 // The window as designed: every control with its text and place in twips
-// (pixels are twips / 15, rounded), the button grid, the curve area.
+// (pixels are twips / 15, rounded).
 #include "Gui.h"
 
 namespace torvex::test {
 namespace {
 
-// "name left top width height text" relative to the control's frame, a
+// "name left top width height text" relative to the control's frame, after
+// start-up without a board; a
 // slider's text its range and steps, a bar's its range; "*": not checked.
+// Button indicators lie in eight columns with nine equal gaps, rows 1.2
+// heights apart, each number a quarter down its indicator.
 // clang-format off
 const char* const kControls = R"(
 deviceFrame 120 120 3735 1935 Device Details | serialNumberList 1200 360 2175 315 *
 serialNumberCaption 120 360 1080 255 Serial Number: | productCaption 120 1080 1035 255 Product:
 manufacturerCaption 120 720 1080 255 Manufacturer: | versionCaption 120 1440 1035 255 Version:
-manufacturerLabel 1200 720 1575 255 manufacturer | productLabel 1200 1080 1575 255 product
-versionLabel 1200 1440 1575 255 version | resetAllButton 2760 1400 855 375 Reset All
+manufacturerLabel 1200 720 1575 255 | productLabel 1200 1080 1575 255
+versionLabel 1200 1440 1575 255 | resetAllButton 2760 1400 855 375 Reset All
 analogInputFrame 120 2160 3735 975 Analog Input Mode | analogInputModeList 240 360 3255 315 *
 masterClutchFrame 120 3240 3735 975 Master Clutch | masterClutchList 240 360 3255 315 *
 clutchBiteFrame 120 4320 3735 1575 Clutch Bite Point | clutchBiteSlider 240 600 3255 345 0 65535 6553 1 5
 clutchBiteMinCaption 240 360 495 255 0% | clutchBiteMaxCaption 3000 360 495 255 100%
-clutchBiteField 1560 1080 615 285 | clutchBitePercentSign 2270 1125 255 255 %
+clutchBiteField 1560 1080 615 285 50.0 | clutchBitePercentSign 2270 1125 255 255 %
 rotarySwitchFrame 120 6000 3735 1575 Rotary Switch Mode | rotaryLeftCaption 120 480 495 255 Left:
 rotaryLeftList 720 480 2775 315 * | rotaryRightList 720 960 2775 315 *
 rotaryRightCaption 120 960 495 255 Right: | pulseWidthList 240 360 3255 315 *
 pulseWidthFrame 120 7680 3735 975 Encoder Pulse Width | ledFrame 120 8760 3735 1575 LED Intensity
 ledMinCaption 240 360 495 255 0% | ledMaxCaption 3000 360 495 255 100%
-ledSlider 240 600 3255 345 0 255 26 1 5 | ledField 1560 1080 615 285
+ledSlider 240 600 3255 345 0 255 26 1 5 | ledField 1560 1080 615 285 100.0
 ledPercentSign 2270 1125 255 255 %
 inputsFrame 3960 120 4815 4095 Inputs | xAxisFrame 3960 4320 4815 3015 X Axis
 xLinearityCaption 240 400 1200 255 Linearity Mode: | xCurveTypeList 1440 360 3015 315 *
@@ -50,7 +53,10 @@ curveHintLabel 10200 4800 1815 495 Move slowly to generate correct curve.
 curveChart 9720 5400 5175 4575 * | chartOutputMaxLabel 9240 5400 495 255 100%
 chartOutputCaption 9000 7440 615 255 Output | chartOutputMinLabel 9120 9840 495 255 0%
 chartInputMinLabel 9720 10080 495 255 0% | chartInputCaption 11760 10080 735 255 Input
-chartInputMaxLabel 14640 10080 495 255 100%
+chartInputMaxLabel 14640 10080 495 255 100% | buttonIndicator_0 202 375 375 375 *
+buttonNumberLabel_0 202 469 375 495 1 | buttonIndicator_9 778 825 375 375 *
+buttonNumberLabel_9 778 919 375 495 10 | buttonIndicator_63 4238 3525 375 375 *
+buttonNumberLabel_63 4238 3619 375 495 64
 )";
 // clang-format on
 
@@ -69,12 +75,12 @@ QString Text(QWidget* c) {
 
 TEST(Layout, EveryControlWithItsTextInItsPlace) {
   Rig rig;
-  gui::MainWindow& w = rig.create();
+  gui::MainWindow& w = rig.load();
   EXPECT_EQ(w.windowTitle(), "Corvane Torvex Configuration Tool v3.0 b4");
   EXPECT_EQ(w.size(), QSize(gui::Twips(8880), gui::Twips(10545)));
   const QStringList rows =
       QString(kControls).split(QRegularExpression(" \\| |\n"), Qt::SkipEmptyParts);
-  EXPECT_EQ(rows.size(), 81);
+  EXPECT_EQ(rows.size(), 87);
   for (const QString& row : rows) {
     const auto f = row.split(' ');
     auto* c = Find<QWidget>(w, qPrintable(f[0]));
@@ -85,35 +91,15 @@ TEST(Layout, EveryControlWithItsTextInItsPlace) {
   }
 }
 
-// The curve area shows only when the window widens; the axis value labels
-// lie under the "Show Curve >>" buttons.
-TEST(Layout, CurveAreaAndCoveredAxisValues) {
+// The axis value labels lie under the "Show Curve >>" buttons.
+TEST(Layout, AxisValuesCoveredByTheShowCurveButtons) {
   Rig rig;
   gui::MainWindow& w = rig.load();
-  for (auto* child : w.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-    EXPECT_LE(child->geometry().right(), child->x() < w.width() ? w.width() : gui::Twips(15380))
-        << child->objectName().toStdString();
   for (int axis : {0, 1}) {
     QLabel* under = axis ? w.controls().yAxisValueLabel : w.controls().xAxisValueLabel;
     const QRect r(under->mapTo(&w, QPoint(0, 0)), under->size());
     for (const QPoint p : {r.topLeft(), r.bottomRight(), r.center()})
       EXPECT_EQ(w.childAt(p), w.controls().showCurveButtons[axis]) << axis;
-  }
-}
-
-TEST(Layout, SixtyFourNumberedIndicatorsInEightColumnsWithTheNumberOnTop) {
-  Rig rig;
-  const auto& ui = rig.load().controls();
-  ASSERT_EQ(ui.buttonIndicators.size(), 64u);
-  ASSERT_EQ(ui.buttonNumberLabels.size(), 64u);
-  const int columns[] = {13, 52, 90, 129, 167, 206, 244, 283};  // nine equal gaps
-  for (int k = 0; k < 64; ++k) {
-    const int top = 25 + 30 * (k / 8);  // rows 1.2 heights apart
-    EXPECT_EQ(ui.buttonIndicators[k]->geometry(), QRect(columns[k % 8], top, 25, 25)) << k;
-    EXPECT_EQ(ui.buttonNumberLabels[k]->geometry(), QRect(columns[k % 8], top + 6, 25, 33)) << k;
-    EXPECT_EQ(ui.buttonNumberLabels[k]->text(), QString::number(k + 1));
-    EXPECT_EQ(ui.inputsFrame->childAt(ui.buttonIndicators[k]->geometry().center()),
-              ui.buttonNumberLabels[k]);
   }
 }
 

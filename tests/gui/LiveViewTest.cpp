@@ -21,9 +21,13 @@ std::vector<int> Fills(const gui::Controls& ui) {
   return out;
 }
 
-// Pressed buttons red with a black number, released ones grey-numbered.
+// Pressed buttons red with a black number, released ones grey-numbered; the
+// number lies on top of its indicator.
 void ExpectDrawn(const gui::Controls& ui, sim::BoardFirmware& fw) {
+  ASSERT_EQ(ui.buttonNumberLabels.size(), 64u);
   for (int k = 0; k < 64; ++k) {
+    EXPECT_EQ(ui.inputsFrame->childAt(ui.buttonIndicators[k]->geometry().center()),
+              ui.buttonNumberLabels[k]);
     const bool on = (fw.reportedButtons()[k / 8] >> (k % 8)) & 1;  // rotaries press too
     const auto* shape = ui.buttonIndicators[k];
     EXPECT_EQ(shape->fillColor(), on ? kRed : shape->palette().color(QPalette::Button)) << k;
