@@ -44,13 +44,17 @@ inline std::string Disabled(QWidget& w) {
 }
 
 // Each "name=arg" as a user's: a button clicked, a list picked (arg: index), a
-// slider stepped up by a key or, with positions "a,b,c", dragged through them.
+// slider stepped up by a key or, with positions "a,b,c", dragged through them,
+// a field cleared and typed into key by key ("\r" is Return).
 inline void Act(QWidget& w, const char* actions) {
   for (const QString& action : QString(actions).split(' ', Qt::SkipEmptyParts)) {
     QWidget* c = Find<QWidget>(w, qPrintable(action.section('=', 0, 0)));
     const QString arg = action.section('=', 1);
     auto* s = qobject_cast<QSlider*>(c);
-    if (auto* b = qobject_cast<QPushButton*>(c)) {
+    if (auto* e = qobject_cast<QLineEdit*>(c)) {
+      e->clear();
+      QTest::keyClicks(e, arg);
+    } else if (auto* b = qobject_cast<QPushButton*>(c)) {
       b->click();
     } else if (s && arg.isEmpty()) {
       s->triggerAction(QAbstractSlider::SliderSingleStepAdd);
@@ -83,19 +87,6 @@ inline int CountPixels(const QImage& image, const QColor& color) {
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x) n += image.pixelColor(x, y) == color;
   return n;
-}
-
-// Runs `inside` once the next modal box is open, then accepts it.
-inline void WhenModalOpens(std::function<void(QMessageBox*)> inside, int tries = 100) {
-  QTimer::singleShot(0, [inside, tries] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box) {
-      inside(box);
-      box->accept();
-    } else if (tries > 0) {
-      WhenModalOpens(inside, tries - 1);
-    }
-  });
 }
 
 }  // namespace torvex::test

@@ -202,9 +202,11 @@ TEST(Calibration, ThreeClicksSendLowThenHighAndDualClutchRefusesX) {
   rig.platform.clearLog();
   w.pollTimer()->start();
   QString inside;
-  WhenModalOpens([&](QMessageBox* box) {
+  QTimer::singleShot(0, [&] {  // runs inside the box's event loop
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     inside = box->text() + (w.pollTimer()->isActive() ? " ticking" : "") +
              (ui.calibrateXButton->isEnabled() ? " enabled" : "");
+    box->accept();
   });
   ui.calibrateXButton->click();
   EXPECT_EQ(inside, "Unable to calibrate in Dual clutch mode, switch to 'Brake and Throttle' mode");
