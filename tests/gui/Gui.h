@@ -50,21 +50,15 @@ inline void Act(QWidget& w, const char* actions) {
   for (const QString& action : QString(actions).split(' ', Qt::SkipEmptyParts)) {
     QWidget* c = Find<QWidget>(w, qPrintable(action.section('=', 0, 0)));
     const QString arg = action.section('=', 1);
+    if (auto* e = qobject_cast<QLineEdit*>(c)) e->clear(), QTest::keyClicks(e, arg);
+    if (auto* b = qobject_cast<QPushButton*>(c)) b->click();
+    if (auto* l = qobject_cast<QComboBox*>(c)) l->setCurrentIndex(arg.toInt());
     auto* s = qobject_cast<QSlider*>(c);
-    if (auto* e = qobject_cast<QLineEdit*>(c)) {
-      e->clear();
-      QTest::keyClicks(e, arg);
-    } else if (auto* b = qobject_cast<QPushButton*>(c)) {
-      b->click();
-    } else if (s && arg.isEmpty()) {
-      s->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    } else if (s) {
-      s->setSliderDown(true);
-      for (const QString& position : arg.split(',')) s->setSliderPosition(position.toInt());
-      s->setSliderDown(false);
-    } else {
-      qobject_cast<QComboBox*>(c)->setCurrentIndex(arg.toInt());
-    }
+    if (s && arg.isEmpty()) s->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    if (s && !arg.isEmpty()) s->setSliderDown(true);
+    for (const QString& at : s ? arg.split(',', Qt::SkipEmptyParts) : QStringList())
+      s->setSliderPosition(at.toInt());
+    if (s && !arg.isEmpty()) s->setSliderDown(false);
   }
 }
 

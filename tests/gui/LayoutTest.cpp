@@ -91,17 +91,5 @@ TEST(Layout, EveryControlWithItsTextInItsPlace) {
   }
 }
 
-// The axis value labels lie under the "Show Curve >>" buttons.
-TEST(Layout, AxisValuesCoveredByTheShowCurveButtons) {
-  Rig rig;
-  gui::MainWindow& w = rig.load();
-  for (int axis : {0, 1}) {
-    QLabel* under = axis ? w.controls().yAxisValueLabel : w.controls().xAxisValueLabel;
-    const QRect r(under->mapTo(&w, QPoint(0, 0)), under->size());
-    for (const QPoint p : {r.topLeft(), r.bottomRight(), r.center()})
-      EXPECT_EQ(w.childAt(p), w.controls().showCurveButtons[axis]) << axis;
-  }
-}
-
 }  // namespace
 }  // namespace torvex::test
