@@ -85,8 +85,8 @@ TEST(CurvePanel, WidensForOneAxisAndMonitorModeFollowsTheOpenBoard) {
     gui::MainWindow& w = Connect(rig);
     const auto& ui = w.controls();
     const auto panel = [&] {
-      return std::to_string(w.width()) + (ui.xAxisBar->isVisibleTo(&w) ? " x " : " ") +
-             (ui.yAxisBar->isVisibleTo(&w) ? "y " : "") +
+      return std::to_string(w.width()) + (ui.xAxisBar->isVisibleTo(&w) ? " x" : "") +
+             (ui.yAxisBar->isVisibleTo(&w) ? " y " : " ") +
              ShownAll(w, "showCurveXButton showCurveYButton curveAxisLabel");
     };
     ui.showCurveButtons[axis]->click();
@@ -96,48 +96,43 @@ TEST(CurvePanel, WidensForOneAxisAndMonitorModeFollowsTheOpenBoard) {
     rig.tick();
     const int out = 65535 - sim::ApplyCurve(0, 5, 30000);
     EXPECT_EQ(ui.curveChart->image().pixelColor(ui.curveChart->toPixels(30000, out)), kBlack);
-    rig.platform.unplug(0);
-    rig.ticks(2);
-    rig.platform.plug(0);
-    rig.ticks(2);
-    ui.showCurveButtons[1 - axis]->click();
-    EXPECT_EQ(panel(), axis ? "592 x y Show Curve >> Show Curve >> Y"
-                            : "592 x y Show Curve >> Show Curve >> X");
+    rig.platform.unplug(0), rig.tick(), rig.platform.plug(0), rig.tick();
+    Act(w, axis ? "showCurveXButton" : "showCurveYButton");
+    EXPECT_EQ(panel(), std::string("592 x y Show Curve >> Show Curve >> ") + (axis ? "Y" : "X"));
     ui.showCurveButtons[axis]->click();
     w.close();
     const std::string on = axis ? "4/0A:02 " : "4/0A:01 ";
-    EXPECT_EQ(rig.sent(), on + on + "4/0A:00 " + on + "4/0A:00");
-    EXPECT_EQ(rig.platform.openHandleCount(), 0);
+    EXPECT_EQ(rig.sent() + std::to_string(rig.platform.openHandleCount()),
+              on + on + "4/0A:00 " + on + "4/0A:000");
   }
   Rig two;
   const int a = two.addBoard(u"A"), b = two.addBoard(u"B");
-  gui::MainWindow& w = two.load();
-  Act(w, "showCurveXButton serialNumberList=0");
+  Act(two.load(), "showCurveXButton serialNumberList=0");
   EXPECT_EQ(two.sent(a) + " | " + two.sent(b), "4/0A:01 | 4/0A:01 4/0A:00");
-  EXPECT_EQ(w.pollTimer()->interval(), 250);
+  EXPECT_EQ(two.form().pollTimer()->interval(), 250);
 }
 
-// A tick's point is joined to the previous one unless that has a 0; these
-// actions start the chart afresh.
+// A tick's point is joined by a line ("1") to the previous one unless that
+// has a 0; each action leaves the chart white and starts it afresh.
 TEST(CurveChart, PointsJoinedAndChartStartedAfresh) {
+  Rig rig;
+  gui::MainWindow& w = Connect(rig);
+  const QImage& image = w.controls().curveChart->image();
+  const auto plot = [&](int x, int y) {
+    rig.platform.firmware(0).setPaddle(0, x), rig.platform.firmware(0).setPaddle(1, y), rig.tick();
+    return std::to_string(CountPixels(image, kBlue) > 0);
+  };
+  std::string seen;
+  for (auto [x, y] : {std::pair{0, 20000}, {50000, 60000}, {10000, 20000}})
+    seen += plot(x, y) + " ";
   for (const char* action :
-       {"showCurveYButton", "clearChartButton", "xCurveTypeList=1", "yCurveNumberSlider"}) {
-    Rig rig;
-    gui::MainWindow& w = Connect(rig);
-    const QImage& image = w.controls().curveChart->image();
-    auto plot = [&](int x, int y) {
-      rig.platform.firmware(0).setPaddle(0, x);
-      rig.platform.firmware(0).setPaddle(1, y);
-      rig.tick();
-      return std::pair(CountPixels(image, kBlack) > 0, CountPixels(image, kBlue) > 0);
-    };
-    EXPECT_EQ(plot(0, 20000), std::pair(true, false));
-    EXPECT_EQ(plot(50000, 60000), std::pair(true, false)) << action;
-    EXPECT_EQ(plot(10000, 20000), std::pair(true, true)) << action;
+       {"clearChartButton", "xCurveTypeList=1", "yCurveNumberSlider", "showCurveYButton"}) {
     Act(w, action);
-    EXPECT_EQ(CountPixels(image, Qt::white), image.width() * image.height()) << action;
-    EXPECT_EQ(plot(30000, 30000), std::pair(true, false)) << action;
+    seen += "| " + std::to_string(CountPixels(image, Qt::white)) + " ";
+    for (int v : {30000, 40000}) seen += plot(v, v) + " ";
   }
+  const std::string afresh = "| " + std::to_string(image.width() * image.height()) + " 0 1 ";
+  EXPECT_EQ(seen, "0 0 1 " + afresh + afresh + afresh + afresh);
 }
 
 // The colour as drawn, clear of the text: styles may shade the palette away.
