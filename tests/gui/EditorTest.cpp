@@ -95,12 +95,10 @@ TEST(Editor, TypedEntriesInBothLocales) {
 // it or for 2 s after a key in a percentage field; a committed bite entry
 // follows again at once, a dead zone never holds it.
 TEST(Editor, ClutchBiteFollowsTheBoardUnlessHeld) {
-  for (auto [keys, held] : {std::pair{"", true},
-                            {"clutchBiteField=4", true},
-                            {"ledField=4", true},
-                            {"ledField=40\r", true},
-                            {"clutchBiteField=40\r", false},
-                            {"xDeadLowField=4\r", false}}) {
+  // clang-format off
+  for (auto [keys, held] : {std::pair{"", true}, {"clutchBiteField=4", true}, {"ledField=4", true},
+       {"ledField=40\r", true}, {"clutchBiteField=40\r", false}, {"xDeadLowField=4\r", false}}) {
+    // clang-format on
     Rig rig;
     gui::MainWindow& w = rig.loadConnected();
     QSlider* slider = w.controls().clutchBiteSlider;

@@ -34,47 +34,42 @@ std::vector<int> Drawn(const gui::Controls& ui, sim::BoardFirmware& fw) {
 // is looked for every 250 ms and read back when it returns. The first report
 // draws every indicator, later ones only those of a button byte that changed.
 TEST(LiveView, AxesInTheLocaleAndALostBoardLookedForAndTakenBack) {
-  for (const QLocale& locale : {kEnglish, kGerman}) {
-    SCOPED_TRACE(locale.name().toStdString());
-    Rig rig;
-    gui::MainWindow& w = Connect(rig, locale);
-    auto& fw = rig.platform.firmware(0);
-    std::string intervals;
-    const auto poll = [&](int n) {
-      for (int i = 0; i < n; ++i) rig.tick();
-      intervals += std::to_string(w.pollTimer()->interval()) + " ";
-      return QString::fromStdString(ShownAll(w, "xAxisBar xAxisValueLabel yAxisPercentLabel"))
-          .replace(locale.decimalPoint(), ".")
-          .toStdString();
-    };
-    fw.setButton(12, true);
-    for (int x : {1000, 2000, 40000}) fw.setPaddle(0, x);
-    fw.setPaddle(1, 6520);
-    poll(0);
-    EXPECT_EQ(poll(3), "40000 61.0 % 9.9 %");  // one report, then quiet: not lost
-    const auto fills = Drawn(w.controls(), fw);
-    EXPECT_EQ(fills, std::vector<int>(64, 1));
-    rig.platform.unplug(0);
-    const std::int64_t t0 = rig.nowMs(), scans = rig.platform.enumerateCount();
-    EXPECT_EQ(poll(3), "0- 61.0 %- 0 %-");  // values kept, bars drop
-    EXPECT_EQ(rig.nowMs() - t0, 50 + 2 * 250);
-    EXPECT_GE(rig.platform.enumerateCount(), scans + 3);  // looked for on every tick
-    EXPECT_EQ(Disabled(w), kNoBoard);
-    EXPECT_EQ(ShownAll(w, "manufacturerLabel productLabel versionLabel"), "  ");
-    EXPECT_EQ(Drawn(w.controls(), fw), fills);
-    rig.platform.plug(0);
-    poll(1);  // read back; nothing read yet on the new handles
-    fw.setPaddle(0, 50000);
-    fw.setButton(63, true);
-    EXPECT_EQ(poll(1), "50000 76.3 % 9.9 %");
-    auto redrawn = fills;
-    for (int k = 56; k < 64; ++k) ++redrawn[k];
-    EXPECT_EQ(Drawn(w.controls(), fw), redrawn);
-    rig.platform.device(0).failNext[sim::Op::ReadInput] = 1;
-    poll(1);  // lost, and found again at once
-    EXPECT_EQ(intervals, "100 50 250 250 50 250 ");
-    EXPECT_EQ(rig.platform.openHandleCount() + rig.platform.badCloseCount(), 2);
-  }
+  Rig rig;
+  gui::MainWindow& w = Connect(rig, kGerman);
+  auto& fw = rig.platform.firmware(0);
+  std::string intervals;
+  const auto poll = [&](int n) {
+    for (int i = 0; i < n; ++i) rig.tick();
+    intervals += std::to_string(w.pollTimer()->interval()) + " ";
+    return ShownAll(w, "xAxisBar xAxisValueLabel yAxisPercentLabel");
+  };
+  fw.setButton(12, true);
+  for (int x : {1000, 2000, 40000}) fw.setPaddle(0, x);
+  fw.setPaddle(1, 6520);
+  poll(0);
+  EXPECT_EQ(poll(3), "40000 61,0 % 9,9 %");  // one report, then quiet: not lost
+  const auto fills = Drawn(w.controls(), fw);
+  EXPECT_EQ(fills, std::vector<int>(64, 1));
+  rig.platform.unplug(0);
+  const std::int64_t t0 = rig.nowMs(), scans = rig.platform.enumerateCount();
+  EXPECT_EQ(poll(3), "0- 61,0 %- 0 %-");  // values kept, bars drop
+  EXPECT_EQ(rig.nowMs() - t0, 50 + 2 * 250);
+  EXPECT_GE(rig.platform.enumerateCount(), scans + 3);  // looked for on every tick
+  EXPECT_EQ(Disabled(w), kNoBoard);
+  EXPECT_EQ(ShownAll(w, "manufacturerLabel productLabel versionLabel"), "  ");
+  EXPECT_EQ(Drawn(w.controls(), fw), fills);
+  rig.platform.plug(0);
+  poll(1);  // read back; nothing read yet on the new handles
+  fw.setPaddle(0, 50000);
+  fw.setButton(63, true);
+  EXPECT_EQ(poll(1), "50000 76,3 % 9,9 %");
+  auto redrawn = fills;
+  for (int k = 56; k < 64; ++k) ++redrawn[k];
+  EXPECT_EQ(Drawn(w.controls(), fw), redrawn);
+  rig.platform.device(0).failNext[sim::Op::ReadInput] = 1;
+  poll(1);  // lost, and found again at once
+  EXPECT_EQ(intervals, "100 50 250 250 50 250 ");
+  EXPECT_EQ(rig.platform.openHandleCount() + rig.platform.badCloseCount(), 2);
 }
 
 // Either button hides the panel. A board opened while it is shown is told

@@ -64,7 +64,6 @@ TEST(Boards, SerialNumberListAndEditorFollowTheBoardsFound) {
   } cases[] = {
       {0, hid::OpenError::None, "No board connected|", kNoBoard},
       {1, hid::OpenError::AccessDenied, locked, kNoBoard},
-      {1, hid::OpenError::Busy, locked, kNoBoard},
       {1, hid::OpenError::None, "|A", "serialNumberList xCurveNumberSlider yCurveNumberSlider"},
       {2, hid::OpenError::None, "|B", "xCurveNumberSlider yCurveNumberSlider"}};
   for (const auto& c : cases) {
