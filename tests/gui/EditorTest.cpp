@@ -15,11 +15,9 @@ TEST(Editor, EachActionSendsItsSettingsInOrder) {
   // clang-format off
   const struct { const char *before, *action, *sent, *state; } cases[] = {
       {"", "analogInputModeList=1", "45:01", "0 0 0- 0-"},
-      {"", "analogInputModeList=0", "", "0 0 0- 0-"},
       {"", "masterClutchList=1", "48:01", "0 0 0- 0-"},
       {"", "pulseWidthList=4", "40:05", "0 0 0- 0-"},
       {"", "resetAllButton", "3/04:05", "0 0 0- 0-"},
-      {"", "xCurveTypeList=2", "5C:02", "0 0 0 0-"},
       {"", "yCurveTypeList=1", "5D:01", "0 0 0- 0"},
       {"xCurveTypeList=2 xCurveNumberSlider", "xCurveTypeList=0", "5C:00", "0 0 1- 0-"},
       {"", "yCurveNumberSlider", "5F:06 5F:06", "0 0 0- 1-"},

@@ -6,7 +6,7 @@ namespace torvex::test {
 namespace {
 
 // "name left top width height text" relative to the control's frame, after
-// start-up without a board; a
+// start-up with a board; a
 // slider's text its range and steps, a bar's its range; "*": not checked.
 // Button indicators lie in eight columns with nine equal gaps, rows 1.2
 // heights apart, each number a quarter down its indicator.
@@ -15,8 +15,8 @@ const char* const kControls = R"(
 deviceFrame 120 120 3735 1935 Device Details | serialNumberList 1200 360 2175 315 *
 serialNumberCaption 120 360 1080 255 Serial Number: | productCaption 120 1080 1035 255 Product:
 manufacturerCaption 120 720 1080 255 Manufacturer: | versionCaption 120 1440 1035 255 Version:
-manufacturerLabel 1200 720 1575 255 | productLabel 1200 1080 1575 255
-versionLabel 1200 1440 1575 255 | resetAllButton 2760 1400 855 375 Reset All
+manufacturerLabel 1200 720 1575 255  Corvane | productLabel 1200 1080 1575 255  Torvex Wheel
+versionLabel 1200 1440 1575 255  1.0 | resetAllButton 2760 1400 855 375 Reset All
 analogInputFrame 120 2160 3735 975 Analog Input Mode | analogInputModeList 240 360 3255 315 *
 masterClutchFrame 120 3240 3735 975 Master Clutch | masterClutchList 240 360 3255 315 *
 clutchBiteFrame 120 4320 3735 1575 Clutch Bite Point | clutchBiteSlider 240 600 3255 345 0 65535 6553 1 5
@@ -35,8 +35,8 @@ xCurveMinCaption 960 840 255 255 -5 | xCurveMidCaption 2410 840 255 255 0
 xCurveMaxCaption 3845 840 255 255 5 | xCurveNumberSlider 840 1080 3255 345 -5 5 1 1 5
 xAxisBar 120 1680 3855 255 0 65535 | xAxisPercentLabel 4080 1680 615 375 0 %
 xAxisValueLabel 120 2160 1335 255 | showCurveXButton 120 2040 1455 375 Show Curve >>
-xDeadHighCaption 1920 2170 1575 375 dead zone HIGH | xDeadHighField 3600 2160 615 285
-xDeadLowCaption 1920 2530 1575 375 dead zone LOW | xDeadLowField 3600 2520 615 285
+xDeadHighCaption 1920 2170 1575 375 dead zone HIGH | xDeadHighField 3600 2160 615 285 0.0
+xDeadLowCaption 1920 2530 1575 375 dead zone LOW | xDeadLowField 3600 2520 615 285 0.0
 xDeadHighPercentSign 4305 2205 255 255 % | xDeadLowPercentSign 4305 2565 255 255 %
 calibrateXButton 120 2520 1455 375 Calibrate | yAxisFrame 3960 7440 4815 2895 Y Axis
 yLinearityCaption 240 405 1200 255 Linearity Mode: | yCurveTypeList 1440 360 3015 315 *
@@ -44,8 +44,8 @@ yCurveMinCaption 960 825 255 255 -5 | yCurveMidCaption 2410 825 255 255 0
 yCurveMaxCaption 3845 825 255 255 5 | yCurveNumberSlider 840 1080 3255 345 -5 5 1 1 5
 yAxisBar 120 1560 3855 255 0 65535 | yAxisPercentLabel 4080 1560 615 375 0 %
 yAxisValueLabel 120 2040 1335 255 | calibrateYButton 120 2400 1455 375 Calibrate
-yDeadHighCaption 1920 2050 1575 375 dead zone HIGH | yDeadHighField 3600 2040 615 285
-yDeadLowCaption 1920 2410 1575 375 dead zone LOW | yDeadLowField 3600 2400 615 285
+yDeadHighCaption 1920 2050 1575 375 dead zone HIGH | yDeadHighField 3600 2040 615 285 0.0
+yDeadLowCaption 1920 2410 1575 375 dead zone LOW | yDeadLowField 3600 2400 615 285 0.0
 yDeadHighPercentSign 4305 2085 255 255 % | yDeadLowPercentSign 4305 2445 255 255 %
 showCurveYButton 4080 9360 1455 375 Show Curve >> | curveAxisCaption 8880 4920 615 255 Axis:
 curveAxisLabel 9360 4920 615 255 | clearChartButton 12240 4680 1695 495 Clear Chart
@@ -59,6 +59,18 @@ buttonNumberLabel_63 4238 3619 375 495 64
 )";
 // clang-format on
 
+// Notes what the platform had seen when the window was first drawn.
+struct FirstPaint : QObject {
+  sim::VirtualPlatform* platform;
+  std::int64_t scans = -1, timeUs = -1;
+  explicit FirstPaint(sim::VirtualPlatform* p) : platform(p) {}
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint && scans < 0)
+      scans = platform->enumerateCount(), timeUs = platform->nowUs();
+    return false;
+  }
+};
+
 // A slider its range and steps, a bar its range, other controls what they show.
 QString Text(QWidget* c) {
   auto* s = qobject_cast<QSlider*>(c);
@@ -69,9 +81,17 @@ QString Text(QWidget* c) {
   return b ? QString::asprintf("%d %d", b->minimum(), b->maximum()) : Shown(c);
 }
 
-TEST(Layout, EveryControlWithItsTextInItsPlace) {
+// The window is drawn before start-up scans for boards and reads one back.
+TEST(Layout, DrawnFirstThenEveryControlWithItsTextInItsPlace) {
   Rig rig;
-  gui::MainWindow& w = rig.load();
+  rig.addBoard();
+  FirstPaint watch(&rig.platform);
+  gui::MainWindow& w = rig.create();
+  w.installEventFilter(&watch);
+  w.start();
+  EXPECT_EQ(watch.scans, 0);
+  EXPECT_EQ(watch.timeUs, 60'000);  // the held sends of the lists' first selections
+  EXPECT_TRUE(w.board().isLoaded() && w.pollTimer()->isActive());
   EXPECT_EQ(w.windowTitle() + QString::asprintf(" %dx%d", w.width(), w.height()),
             "Corvane Torvex Configuration Tool v3.0 b4 592x703");
   const QStringList rows =

@@ -1,30 +1,8 @@
-// Start-up, finding boards, and the read-back as the window shows it.
+// Finding boards, and the read-back as the window shows it.
 #include "Gui.h"
 
 namespace torvex::test {
 namespace {
-
-struct FirstPaint : QObject {
-  sim::VirtualPlatform* platform;
-  std::int64_t scans = -1, timeUs = -1;
-  explicit FirstPaint(sim::VirtualPlatform* p) : platform(p) {}
-  bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::Paint && scans < 0)
-      scans = platform->enumerateCount(), timeUs = platform->nowUs();
-    return false;
-  }
-};
-
-TEST(StartUp, WindowIsDrawnBeforeTheScanAndTheReadBack) {
-  Rig rig;
-  rig.addBoard();
-  FirstPaint watch(&rig.platform);
-  rig.create().installEventFilter(&watch);
-  rig.form().start();
-  EXPECT_EQ(watch.scans, 0);
-  EXPECT_EQ(watch.timeUs, 60'000);  // the held sends of the lists' first selections
-  EXPECT_TRUE(rig.form().board().isLoaded() && rig.form().pollTimer()->isActive());
-}
 
 // Values no control can show leave it as it was; the lists' handlers run as
 // values land (pairing, curve numbers enabled) and send nothing back.
