@@ -63,8 +63,8 @@ TEST(LiveView, AxesInTheLocaleAndALostBoardLookedForAndTakenBack) {
   fw.setPaddle(0, 50000);
   fw.setButton(63, true);
   EXPECT_EQ(poll(1), "50000 76,3 % 9,9 %  Torvex Wheel");
-  auto redrawn = fills;
-  for (int k = 56; k < 64; ++k) ++redrawn[k];
+  std::vector<int> redrawn(64, 1);
+  std::fill(redrawn.begin() + 56, redrawn.end(), 2);  // buttons 57..64 only
   EXPECT_EQ(Drawn(w.controls(), fw), redrawn);
   rig.platform.device(0).failNext[sim::Op::ReadInput] = 1;
   poll(1);  // lost, and found again at once
@@ -136,7 +136,7 @@ TEST(CurveChart, PointsJoinedAndChartStartedAfresh) {
 TEST(Calibration, ThreeClicksSendLowThenHighAndDualClutchRefusesX) {
   Rig rig;
   gui::MainWindow& w = Connect(rig);
-  const auto& ui = w.controls();
+  QPushButton* x = w.controls().calibrateXButton;
   // Green while armed, as drawn beside the text: styles may shade a palette away.
   const auto armed = [](QPushButton* b) {
     return b->grab().toImage().pixelColor(6, b->height() / 2) == kGreen;
@@ -151,7 +151,7 @@ TEST(Calibration, ThreeClicksSendLowThenHighAndDualClutchRefusesX) {
               low + std::to_string(t0 + pause) + high + std::to_string(t0 + 2 * pause));
     EXPECT_EQ(rig.nowMs() - t0, 3 * pause);
   };
-  sequence(ui.calibrateXButton, 0, "5/0B:03@", " 5/0B:04@");
+  sequence(x, 0, "5/0B:03@", " 5/0B:04@");
   Act(w, "calibrateXButton analogInputModeList=0");
   rig.platform.clearLog();
   w.pollTimer()->start();
@@ -159,19 +159,17 @@ TEST(Calibration, ThreeClicksSendLowThenHighAndDualClutchRefusesX) {
   QTimer::singleShot(0, [&] {  // runs inside the box's event loop
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     inside = box->text() + (w.pollTimer()->isActive() ? " ticking" : "") +
-             (ui.calibrateXButton->isEnabled() ? " enabled" : "");
+             (x->isEnabled() ? " enabled" : "");
     box->accept();
   });
-  ui.calibrateXButton->click();
+  x->click();
   EXPECT_EQ(inside, "Unable to calibrate in Dual clutch mode, switch to 'Brake and Throttle' mode");
   EXPECT_TRUE(w.pollTimer()->isActive());
   w.pollTimer()->stop();
-  EXPECT_EQ(
-      ui.calibrateXButton->text() + (armed(ui.calibrateXButton) ? "*" : "") + rig.sent().c_str(),
-      "Calibrate");
-  sequence(ui.calibrateYButton, 100, "5/0B:01@", " 5/0B:02@");
+  EXPECT_EQ(x->text() + (armed(x) ? "*" : "") + rig.sent().c_str(), "Calibrate");
+  sequence(w.controls().calibrateYButton, 100, "5/0B:01@", " 5/0B:02@");
   Act(w, "analogInputModeList=1");
-  sequence(ui.calibrateXButton, 0, "5/0B:03@", " 5/0B:04@");
+  sequence(x, 0, "5/0B:03@", " 5/0B:04@");
 }
 
 }  // namespace
