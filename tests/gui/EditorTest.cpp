@@ -28,10 +28,8 @@ TEST(Editor, EachActionSendsItsSettingsInOrder) {
       {"", "xDeadHighField=4\r", "56:3C 57:0A", "0 0 0- 0-"},
       {"", "yDeadLowField=4\r", "58:3C 59:0A", "0 0 0- 0-"},
       {"", "yDeadHighField=4\r", "5A:3C 5B:0A", "0 0 0- 0-"},
-      {"rotaryRightList=2", "rotaryLeftList=1", "49:01", "1 2 0- 0-"},
       {"rotaryRightList=2", "rotaryLeftList=3", "49:03 4A:03 49:03 4A:03", "3 3- 0- 0-"},
       {"rotaryLeftList=3", "rotaryLeftList=2", "49:02 4A:00 4A:00", "2 0 0- 0-"},
-      {"rotaryLeftList=1", "rotaryRightList=2", "4A:02", "1 2 0- 0-"},
       {"", "rotaryRightList=4", "4A:04 49:04 4A:04 49:04", "4 4- 0- 0-"},
   };
   // clang-format on

@@ -28,10 +28,9 @@ inline QString Shown(QWidget* w) {
 // What the named controls show, space separated; "-" follows a disabled one.
 inline std::string ShownAll(QWidget& w, const char* names) {
   QStringList out;
-  for (const QString& name : QString(names).split(' ')) {
-    QWidget* c = Find<QWidget>(w, qPrintable(name));
-    out << Shown(c) + (c->isEnabled() ? "" : "-");
-  }
+  for (const QString& name : QString(names).split(' '))
+    if (QWidget* c = Find<QWidget>(w, qPrintable(name)))
+      out << Shown(c) + (c->isEnabled() ? "" : "-");
   return out.join(' ').toStdString();
 }
 

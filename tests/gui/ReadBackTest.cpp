@@ -23,8 +23,7 @@ TEST(ReadBack, ControlsShowWhatTheBoardHoldsAndNothingIsSent) {
   // clang-format on
   for (auto [stored, expected] : cases) {
     Rig rig;
-    rig.addBoard();
-    Store(rig.platform.firmware(0), stored);
+    Store(rig.platform.firmware(rig.addBoard()), stored);
     EXPECT_EQ(ShownAll(rig.load(), shown), expected) << stored;
     EXPECT_EQ(rig.sent(), "");
   }
