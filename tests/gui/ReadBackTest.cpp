@@ -29,27 +29,29 @@ TEST(ReadBack, ControlsShowWhatTheBoardHoldsAndNothingIsSent) {
   }
 }
 
-// The list is usable only with a choice to make; the editor only with a board.
+// The list is usable only with a choice to make, its placeholder telling why
+// none is listed; the editor only with a board. Without one the bite point
+// shows the middle of its range.
 TEST(Boards, SerialNumberListAndEditorFollowTheBoardsFound) {
-  const char* const locked = "Board found but not accessible: install the udev rule|";
-  const struct {
-    int boards;
-    hid::OpenError error;
-    const char *list, *disabled;
-  } cases[] = {
-      {0, hid::OpenError::None, "No board connected|", kNoBoard},
+  const char* const locked = "Board found but not accessible: install the udev rule|-1- 50.0-";
+  // clang-format off
+  const struct { int boards; hid::OpenError error; const char *list, *disabled; } cases[] = {
+      {0, {}, "No board connected|-1- 50.0-", kNoBoard},
       {1, hid::OpenError::AccessDenied, locked, kNoBoard},
-      {1, hid::OpenError::None, "|A", "serialNumberList xCurveNumberSlider yCurveNumberSlider"},
-      {2, hid::OpenError::None, "|B", "xCurveNumberSlider yCurveNumberSlider"}};
+      {1, {}, "|0- 50.0", "serialNumberList xCurveNumberSlider yCurveNumberSlider"},
+      {2, {}, "|1 50.0", "xCurveNumberSlider yCurveNumberSlider"}};
+  // clang-format on
   for (const auto& c : cases) {
     Rig rig;
     for (int i = 0; i < c.boards; ++i)
       rig.platform.device(rig.addBoard(i ? u"B" : u"A")).openError = c.error;
     gui::MainWindow& w = rig.load();
-    QComboBox* list = w.controls().serialNumberList;
-    EXPECT_EQ(list->lineEdit()->placeholderText() + "|" + list->currentText(), c.list);
+    EXPECT_EQ(w.controls().serialNumberList->lineEdit()->placeholderText().toStdString() + "|" +
+                  ShownAll(w, "serialNumberList clutchBiteField"),
+              c.list);
     EXPECT_EQ(Disabled(w), c.disabled) << c.list;
-    EXPECT_EQ(rig.platform.openHandleCount(c.boards - 1), list->count() ? 2 : 0);
+    EXPECT_EQ(rig.platform.openHandleCount(c.boards - 1),
+              c.boards && c.error == hid::OpenError::None ? 2 : 0);
   }
 }
 
