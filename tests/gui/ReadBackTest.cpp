@@ -5,7 +5,8 @@ namespace torvex::test {
 namespace {
 
 // Values no control can show leave it as it was; the lists' handlers run as
-// values land (pairing, curve numbers enabled) and send nothing back.
+// values land, left rotary list first (a pairing locks the right list; curve
+// types enable their numbers), and send nothing back.
 TEST(ReadBack, ControlsShowWhatTheBoardHoldsAndNothingIsSent) {
   const char* const shown =
       "pulseWidthList analogInputModeList masterClutchList rotaryLeftList rotaryRightList "
@@ -14,9 +15,9 @@ TEST(ReadBack, ControlsShowWhatTheBoardHoldsAndNothingIsSent) {
       "yDeadHighField";
   // clang-format off
   const std::pair<const char*, const char*> cases[] = {
-      {"40:03 45:01 48:01 49:04 4A:04 5C:02 5D:01 5E:08 5F:00 46:00 47:40 60:28 54:CB 55:0C 56:96 "
+      {"40:03 45:01 48:01 49:04 4A:02 5C:02 5D:01 5E:08 5F:00 46:00 47:40 60:28 54:CB 55:0C 56:96 "
        "57:19 58:66 59:06",
-       "2 1 1 4 4- 2 1 3 -5 16384 25.0 40 15.6 5.0 10.0 2.5 0.0"},
+       "2 1 1 4 2- 2 1 3 -5 16384 25.0 40 15.6 5.0 10.0 2.5 0.0"},
       {"40:1A 45:02 48:C8 49:05 4A:FF 5C:03 5D:03 5E:0B 5F:FF 60:00 61:01",
        "7 0 0 0 0 0 0 0- 0- 32768 50.0 255 100.0 0.0 0.0 0.0 0.0"},
   };
