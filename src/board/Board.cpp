@@ -76,8 +76,7 @@ ReadBackResult Board::readBack(ReadBackObserver* observer) {
   if (!result.complete())
     qCInfo(lcProtocol) << "read-back incomplete: settings" << result.settingsReceived << "LED"
                        << result.ledReceived;
-  // A board lost during the read-back stays closed.
-  loaded_ = open_;
+  loaded_ = true;
   return result;
 }
 

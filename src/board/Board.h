@@ -111,7 +111,7 @@ class Board {
   // One read of the settings record, for following changes made on the board.
   std::optional<protocol::SettingsRecord> readSettingsRecord();
 
-  // ---- Writing (Commands.cpp) ----
+  // ---- Writing ----
   // One setting byte, then a 10 ms pause so the board can store it. The pause
   // is kept even when nothing is sent, so that pacing never depends on state;
   // a code or value that is not a byte is refused before anything happens.

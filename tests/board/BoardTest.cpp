@@ -1,0 +1,281 @@
+// The board core against emulated boards: exact frames and pacing, read-back,
+// finding and opening boards, input and loss.
+#include <gmock/gmock.h>
+
+#include "board/Board.h"
+#include "hid/Config.h"
+#include "support/FaultPlatform.h"
+#include "support/Wire.h"
+
+namespace torvex::test {
+namespace {
+
+namespace p = protocol;
+using Serials = std::vector<std::optional<std::u16string>>;  // nullopt: unreadable
+
+// One board::Board on a FaultPlatform in front of emulated boards, on the
+// virtual clock. On the way out nothing may stay open, be closed twice, or
+// have been handed a feature buffer of another length than the board's.
+struct Bench {
+  sim::VirtualPlatform boards;
+  FaultPlatform platform{boards};
+  std::optional<board::Board> board{std::in_place, platform};
+
+  explicit Bench(const Serials& serials = {u"TVX0001"}) {
+    for (const auto& s : serials) boards.addBoard({.serialNumber = s});
+    platform.featureLength = [this](hid::Handle) -> std::size_t { return board->featureLength(); };
+  }
+  ~Bench() {
+    board.reset();
+    EXPECT_EQ(boards.openHandleCount() + boards.badCloseCount() + platform.badBuffers(), 0);
+  }
+  std::int64_t ms() { return boards.nowUs() / 1000; }
+  // Board 0 open and read back, the log cleared.
+  void load(bool readBack = true) {
+    ASSERT_TRUE(board->open("TVX0001"));
+    if (readBack) board->readBack();
+    boards.clearLog();
+  }
+};
+
+using sim::Op;
+using B = board::Board;
+
+// Frames board 0 received since t0 as "kind/code:value@ms"; each must be a
+// whole feature report with report ID 0 and zeros past its head.
+std::string Wire(Bench& b, std::int64_t t0) {
+  QStringList out;
+  for (const auto& e : b.boards.sentTo(0)) {
+    const auto& f = e.bytes;
+    EXPECT_EQ(f, Frame({0, f.at(1), f.at(2), f.at(3)}, b.board->featureLength()));
+    out << QString::asprintf("%d/%02X:%02X@%d", f[1], f[2], f[3], int(e.timeUs / 1000 - t0));
+  }
+  return out.join(' ').toStdString();
+}
+
+TEST(Writes, ExactFramesAndPacingInEveryState) {
+  // What to do, the frames the board receives with their times, the ms it takes.
+  // A word is two settings, each paced.
+  const std::tuple<std::function<void(B&)>, std::string, int> cases[] = {
+      {[](B& b) { b.writeWord(0x46, 0xFF34); }, "1/46:34@0 1/47:FF@10", 20},
+      {[](B& b) { b.writeDeadZone(0x54, 0x1996); }, "1/54:96@0 1/55:19@20", 40},
+      {[](B& b) { b.sendReset(); }, "3/04:05@0", 0},
+      {[](B& b) { b.sendMonitorMode(p::MonitorMode::AxisY); }, "4/0A:02@0", 0},
+      {[](B& b) { b.sendCalibration(p::CalibrationStep::XLow); }, "5/0B:03@0", 0},
+      {[](B& b) { b.sendPulseWidth(25); }, "1/40:19@0", 0},
+      {[](B& b) { b.writeSetting(-1, 0); }, "", 0},
+      {[](B& b) { b.writeSetting(256, 0); }, "", 0},
+      {[](B& b) { b.writeSetting(0x45, -1); }, "", 0},
+      {[](B& b) { b.writeSetting(0x45, 256); }, "", 0},
+  };
+  // A refusing board is sent each frame once; in the other states nothing is sent.
+  enum State { Loaded, Refusing, OpenOnly, Unloaded, Closed };
+  for (int state = Loaded; state <= Closed; ++state) {
+    for (const auto& [op, wire, ms] : cases) {
+      SCOPED_TRACE(testing::Message() << wire << ", state " << state);
+      Bench b;
+      b.load(state != OpenOnly);
+      b.boards.device(0).failAlways[Op::SetFeature] = state == Refusing;
+      if (state == Unloaded) b.board->unload();
+      if (state == Closed) b.board->close();
+      const auto t0 = b.ms();
+      op(*b.board);
+      EXPECT_EQ(Wire(b, t0), state <= Refusing ? wire : "");
+      EXPECT_EQ(b.ms() - t0, ms);
+    }
+  }
+}
+
+struct Events : board::ReadBackObserver {
+  std::string log;
+  void identityRead(const board::IdentityStrings& s) override { log += s.product ? "i" : "-"; }
+  void recordsNext() override { log += "n"; }
+  void settingsRead(const p::SettingsRecord&) override { log += "s"; }
+  void ledRead(const p::LedRecord&) override { log += "l"; }
+};
+
+// 10 ms after each identity string, 40 ms, then 20 ms after each read that
+// succeeded, until both records came or ten attempts were spent.
+TEST(ReadBack, AttemptsPacingAndOrder) {
+  const Bytes settings = Record(p::kSettingsRecordBase, {}), led = Record(p::kLedRecordBase, {});
+  // Replies (none: the board's own), failed reads, identity strings given;
+  // then the reads, the ms taken and what the observer was told.
+  const std::tuple<std::vector<Bytes>, int, bool, int, int, std::string> cases[] = {
+      {{}, 0, true, 2, 100, "insl"},
+      {{led, settings}, 0, true, 2, 100, "inls"},
+      {std::vector(12, settings), 0, true, 10, 260, "in" + std::string(10, 's')},
+      {std::vector(10, Bytes(64, 0xFF)), 0, true, 10, 260, "in"},
+      {{}, 8, true, 10, 100, "insl"},
+      {{}, 9, true, 10, 80, "ins"},
+      {{}, 10, false, 10, 60, "-n"},
+  };
+  for (const auto& [replies, failures, strings, reads, ms, told] : cases) {
+    Bench b;
+    b.load();
+    auto& d = b.boards.device(0);
+    d.identity.manufacturer = std::u16string(4000, u'm');
+    for (const auto& r : replies) d.scriptedReplies.push_back({false, r});
+    d.failNext[Op::GetFeature] = failures;
+    d.failAlways[Op::Manufacturer] = d.failAlways[Op::Product] = !strings;
+    // Strings come over the input handle; the board counts as loaded only after.
+    int stringsElsewhere = 0, loadedDuring = 0;
+    b.platform.before = [&](Call call, hid::Handle h) {
+      stringsElsewhere += call == Call::String && h != b.board->inputHandle();
+      loadedDuring += b.board->isLoaded();
+      return false;
+    };
+    Events events;
+    const auto t0 = b.ms();
+    const auto r = b.board->readBack(&events);
+    EXPECT_EQ(std::tuple(b.ms() - t0, b.platform.calls(Call::GetFeature) - 2, events.log,
+                         stringsElsewhere + loadedDuring),
+              std::tuple(ms, reads, told, 0));
+    EXPECT_EQ(r.identity.manufacturer.value_or("-"), strings ? QString(50, u'm') : "-");
+    EXPECT_TRUE(b.board->isLoaded() && b.boards.sentTo(0).empty());
+  }
+}
+
+// Each value where the board stores it; then single settings records, one
+// read each with no pause, a value only from a settings record.
+TEST(ReadBack, ValuesAsStoredAndOneRecordOnRequest) {
+  Bench b;
+  for (int code = 0x40; code <= 0x61; ++code) b.boards.firmware(0).setSetting(code, code + 0x80);
+  ASSERT_TRUE(b.board->open("TVX0001"));
+  const auto s = b.board->readBack().settings;
+  EXPECT_THAT((std::vector<int>{s.pulseWidthStep, s.analogInputMode, s.clutchBite, s.masterClutch,
+                                s.rotaryLeft, s.rotaryRight, s.xDeadLow, s.xDeadHigh, s.yDeadLow,
+                                s.yDeadHigh, s.xCurveType, s.yCurveType, s.xCurveNumber,
+                                s.yCurveNumber, s.ledIntensity}),
+              testing::ElementsAre(0xC0, 0xC5, 0xC7C6, 0xC8, 0xC9, 0xCA, 0xD5D4, 0xD7D6, 0xD9D8,
+                                   0xDBDA, 0xDC, 0xDD, 0xDE, 0xDF, 0xE1E0));
+  b.boards.clearLog();
+  const auto t0 = b.ms();
+  EXPECT_EQ(b.board->readSettingsRecord()->clutchBite, 0xC7C6);
+  b.boards.device(0).scriptedReplies = {{false, Record(p::kLedRecordBase, {})}, {true, {}}};
+  EXPECT_FALSE(b.board->readSettingsRecord() || b.board->readSettingsRecord());
+  b.board->close();
+  EXPECT_FALSE(b.board->readSettingsRecord());
+  EXPECT_EQ(std::tuple(b.boards.featureLog().size(), b.ms() - t0), std::tuple(3u, 0));
+}
+
+using E = hid::OpenError;
+using Prep = std::function<void(Bench&)>;
+Prep Refuse(E e) {
+  return [=](Bench& b) { b.boards.device(0).openError = e; };
+}
+Prep Fail(Op op) {
+  return [=](Bench& b) { b.boards.device(0).failAlways[op] = true; };
+}
+// The input handle is opened after the lengths are read.
+void NoInputHandle(Bench& b) {
+  b.platform.before = [&b](Call c, hid::Handle) {
+    return c == Call::Open && b.platform.calls(Call::ReportLengths) > 0;
+  };
+}
+
+// Scan lists boards by serial, then open takes the first with the whole text.
+TEST(Discovery, ScanThenOpen) {
+  Serials sixteen;
+  for (char16_t i = 0; i < 16; ++i) sixteen.push_back(u"B" + std::u16string(1, u'A' + i));
+  // Serials, what goes wrong, what the scan lists and its last open error,
+  // the serial to open and the board opened (-1: none).
+  const std::tuple<Serials, Prep, QString, E, QString, int> cases[] = {
+      {{u"C", u"A", u"B"}, {}, "C A B", E::None, "A", 1},
+      {{u"T", u"T"}, {}, "T T", E::None, "T", 0},
+      {{u"abc", u"ABC"}, {}, "abc ABC", E::None, "ABC", 1},
+      {{u"\u0141", u"\u0241"}, {}, "\u0141 \u0241", E::None, "\u0241", 1},
+      {{std::u16string(80, u'7')}, {}, QString(50, u'7'), E::None, QString(50, u'7'), 0},
+      {{std::nullopt, u"B"}, {}, "B", E::None, "B", 1},
+      {{u"A", u"B"}, Fail(Op::Attributes), "B", E::None, "A", -1},
+      {{u"A"}, Refuse(E::AccessDenied), "", E::AccessDenied, "A", -1},
+      {{u"A"}, Refuse(E::Busy), "", E::Busy, "A", -1},
+      {{u"A"}, Refuse(E::NotFound), "", E::NotFound, "A", -1},
+      {{u"A", u"B"}, Refuse(E::AccessDenied), "B", E::AccessDenied, "A", -1},
+      {sixteen, {}, "BA BB BC BD BE BF BG BH BI BJ BK BL BM BN BO BP", E::None, "BP", 15},
+      {{u"A"}, NoInputHandle, "A", E::None, "A", -1}};
+  for (const auto& [serials, prep, listed, error, pick, opened] : cases) {
+    SCOPED_TRACE(listed.toStdString());
+    Bench b(serials);
+    // Interfaces that are not boards: opening one would show in the last error.
+    b.boards.device(b.boards.addForeign(DeviceVendorId + 1, DeviceProductId)).openError = E::Busy;
+    b.boards.device(b.boards.addForeign(DeviceVendorId, DeviceProductId + 1)).openError = E::Busy;
+    if (prep) prep(b);
+    const auto r = b.board->scan();
+    EXPECT_EQ(std::tuple(QStringList(r.serials.begin(), r.serials.end()).join(' '), r.lastOpenError,
+                         r.boardLocked(), b.boards.openHandleCount()),
+              std::tuple(listed, error, error == E::AccessDenied || error == E::Busy, 0));
+    EXPECT_EQ(b.board->open(pick), opened >= 0);
+    EXPECT_EQ(std::tuple(b.boards.openHandleCount(), b.platform.deviceOf(b.board->featureHandle()),
+                         b.platform.deviceOf(b.board->inputHandle())),
+              std::tuple(opened >= 0 ? 2 : 0, opened, opened));
+  }
+}
+
+TEST(Input, NewestReportQuietIsNotGoneLossClosesReplugFindsIt) {
+  Bench b;
+  b.load();
+  b.boards.firmware(0).setButton(5, true);
+  b.boards.firmware(0).setButton(6, true);
+  auto poll = b.board->readInput();
+  ASSERT_TRUE(poll.newest && !poll.gone);
+  EXPECT_EQ(std::tuple(poll.reportsDrained, poll.newest->buttons[0]), std::tuple(2, 0x60));
+  poll = b.board->readInput();
+  EXPECT_FALSE(poll.gone || poll.newest || !b.board->isLoaded());
+  b.boards.unplug(0);
+  EXPECT_TRUE(b.board->readInput().gone);
+  EXPECT_FALSE(b.board->isOpen() || b.board->isLoaded() || b.boards.openHandleCount());
+  EXPECT_FALSE(b.board->readInput().gone);  // and the bench sees no second close
+  b.boards.plug(0);
+  ASSERT_TRUE(b.board->open(b.board->scan().serials.at(0)));
+  // Opening again closes the open board first; lengths that cannot be read
+  // leave the previous ones.
+  b.boards.device(0).failAlways[Op::ReportLengths] = true;
+  ASSERT_TRUE(b.board->open("TVX0001"));
+  EXPECT_TRUE(b.board->inputLength() == 13 && b.board->featureLength() == 64);
+}
+
+// Boards that claim report lengths from none to far too many bytes, and may
+// not send reports of the length they claim. Whatever they claim, the core
+// must not hand over a wrong-sized buffer, hang, leak or double-close (the
+// bench checks), nor send a frame the feature report cannot hold.
+TEST(HostileBoard, ReportLengths) {
+  // Claimed input and feature lengths; honest: input reports of the claimed length.
+  const std::tuple<std::uint16_t, std::uint16_t, bool> cases[] = {
+      {0, 0, true},   {1, 1, false},      {3, 3, true},       {4, 4, true},
+      {5, 5, true},   {13, 13, true},     {34, 34, true},     {35, 35, true},
+      {13, 64, true}, {4096, 4096, true}, {8192, 8192, true}, {65535, 65535, false},
+      {4, 4, false},  {34, 64, false},    {13, 35, false},    {12, 500, true},
+  };
+  for (const auto& [input, feature, honest] : cases) {
+    SCOPED_TRACE(testing::Message() << input << "/" << feature << (honest ? "" : " claimed"));
+    Bench b;
+    b.platform.lengths = [&](hid::Handle, hid::ReportLengths& l) { l = {input, 0, feature}; };
+    // An honest board's report (button byte 0 = 0x60) when it fits the read.
+    if (honest)
+      b.platform.input = [&](hid::Handle, std::size_t max, hid::InputRead& r) {
+        r.bytes.assign(input <= max ? input : 0, 0x60);
+      };
+    ASSERT_TRUE(b.board->open("TVX0001"));
+    EXPECT_TRUE(b.board->inputLength() == input && b.board->featureLength() == feature);
+    const auto r = b.board->readBack();
+    EXPECT_EQ(std::pair(r.settingsReceived, r.ledReceived),
+              std::pair(feature >= p::kSettingsRecordMinLength, feature >= p::kLedRecordMinLength));
+    EXPECT_TRUE(b.board->isLoaded() && b.ms() <= 300);
+    b.boards.clearLog();
+    // Settings, reset and pulse width need 4 bytes, monitor and calibration 5.
+    b.board->writeSetting(p::code::SetMasterClutchMode, 1);
+    b.board->sendReset();
+    b.board->sendPulseWidth(2);
+    b.board->sendMonitorMode(p::MonitorMode::AxisX);
+    b.board->sendCalibration(p::CalibrationStep::YHigh);
+    EXPECT_EQ(b.boards.sentTo(0).size(), 3 * (feature >= 4) + 2 * (feature >= 5));
+    b.boards.firmware(0).setButton(5, true);
+    const auto poll = b.board->readInput();
+    EXPECT_FALSE(poll.gone);  // an odd board is not a lost one
+    EXPECT_EQ(honest && poll.newest ? poll.newest->buttons[0] : -1,
+              honest && input >= 13 && input <= 500 ? 0x60 : -1);
+  }
+}
+
+}  // namespace
+}  // namespace torvex::test

@@ -1,0 +1,83 @@
+#pragma once
+// Helpers of the window tests: what controls show, a user's actions by
+// object name, settings stored on a board, pixels, a modal box answered.
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QtWidgets>
+
+#include "gui/CurveChart.h"
+#include "gui/IndicatorShape.h"
+#include "gui/Twips.h"
+#include "support/Rig.h"
+
+namespace torvex::test {
+
+// A list its index, a slider or bar its value, anything else its text.
+inline QString Shown(QWidget* w) {
+  if (auto* c = qobject_cast<QComboBox*>(w)) return QString::number(c->currentIndex());
+  if (auto* s = qobject_cast<QAbstractSlider*>(w)) return QString::number(s->value());
+  if (auto* b = qobject_cast<QProgressBar*>(w)) return QString::number(b->value());
+  if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
+  if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+  if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
+  auto* g = qobject_cast<QGroupBox*>(w);
+  return g ? g->title() : QString();
+}
+
+// What the named controls show, space separated; "-" follows a disabled one.
+inline std::string ShownAll(QWidget& w, const char* names) {
+  QStringList out;
+  for (const QString& name : QString(names).split(' '))
+    if (QWidget* c = Find<QWidget>(w, qPrintable(name)))
+      out << Shown(c) + (c->isEnabled() ? "" : "-");
+  return out.join(' ').toStdString();
+}
+
+// Every control disabled itself, not only through its frame, in creation order.
+inline std::string Disabled(QWidget& w) {
+  QStringList out;
+  for (QWidget* c : w.findChildren<QWidget*>())
+    if (!c->objectName().isEmpty() && !c->isEnabledTo(c->parentWidget())) out << c->objectName();
+  return out.join(' ').toStdString();
+}
+
+// Each "name=arg" as a user's: a button clicked, a list picked (arg: index), a
+// slider stepped up by a key or, with positions "a,b,c", dragged through them,
+// a field cleared and typed into key by key ("\r" is Return).
+inline void Act(QWidget& w, const char* actions) {
+  for (const QString& action : QString(actions).split(' ', Qt::SkipEmptyParts)) {
+    QWidget* c = Find<QWidget>(w, qPrintable(action.section('=', 0, 0)));
+    const QString arg = action.section('=', 1);
+    if (auto* e = qobject_cast<QLineEdit*>(c)) e->clear(), QTest::keyClicks(e, arg);
+    if (auto* b = qobject_cast<QPushButton*>(c)) b->click();
+    if (auto* l = qobject_cast<QComboBox*>(c)) l->setCurrentIndex(arg.toInt());
+    auto* s = qobject_cast<QSlider*>(c);
+    if (s && arg.isEmpty()) s->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    if (s && !arg.isEmpty()) s->setSliderDown(true);
+    for (const QString& at : s ? arg.split(',', Qt::SkipEmptyParts) : QStringList())
+      s->setSliderPosition(at.toInt());
+    if (s && !arg.isEmpty()) s->setSliderDown(false);
+  }
+}
+
+// Stores settings written "code:value" in hex, as Sent() shows them.
+inline void Store(sim::BoardFirmware& fw, const char* settings) {
+  for (const QString& s : QString(settings).split(' ', Qt::SkipEmptyParts))
+    fw.setSetting(s.left(2).toUInt(nullptr, 16), s.mid(3).toUInt(nullptr, 16));
+}
+
+// Disabled() without a board: the editor, and the serial list with nothing to choose.
+inline const char* const kNoBoard =
+    "serialNumberList analogInputFrame analogInputModeList masterClutchFrame masterClutchList "
+    "clutchBiteFrame clutchBiteSlider clutchBiteField rotarySwitchFrame rotaryLeftList "
+    "rotaryRightList pulseWidthList ledSlider ledField xAxisFrame xCurveTypeList "
+    "xCurveNumberSlider xDeadHighField xDeadLowField yAxisFrame yCurveTypeList yCurveNumberSlider "
+    "yDeadHighField yDeadLowField";
+
+inline int CountPixels(const QImage& image, const QColor& color) {
+  const auto* p = reinterpret_cast<const QRgb*>(image.constBits());
+  return int(std::count(p, p + image.width() * image.height(), color.rgb()));
+}
+
+}  // namespace torvex::test

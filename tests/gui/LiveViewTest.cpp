@@ -1,0 +1,175 @@
+// The live half of the window: indicators, axis texts, polling and a lost
+// board, the curve panel and its chart, and calibration.
+#include "Gui.h"
+#include "sim/AxisMath.h"
+
+namespace torvex::test {
+namespace {
+
+const QColor kRed(255, 0, 0), kBlack(0, 0, 0), kGrey(64, 64, 64), kBlue(0, 0, 255);
+
+// In "Throttle and Brake" the reported axes are the paddles themselves.
+gui::MainWindow& Connect(Rig& rig, const QLocale& locale = kEnglish) {
+  Store(rig.platform.firmware(rig.addBoard()), "45:01");
+  return rig.loadConnected(locale);
+}
+
+// How often each indicator was filled. Pressed buttons are red with a black
+// number, the others grey-numbered; each number lies on top of its indicator.
+std::vector<int> Drawn(const gui::Controls& ui, sim::BoardFirmware& fw) {
+  std::vector<int> fills;
+  for (int k = 0; k < 64; ++k) {
+    const bool on = (fw.reportedButtons()[k / 8] >> (k % 8)) & 1;  // rotaries press too
+    const auto* shape = ui.buttonIndicators.at(k);
+    EXPECT_EQ(shape->fillColor(), on ? kRed : shape->palette().color(QPalette::Button)) << k;
+    EXPECT_EQ(ui.buttonNumberLabels[k]->palette().color(QPalette::WindowText), on ? kBlack : kGrey);
+    EXPECT_EQ(ui.inputsFrame->childAt(shape->geometry().center()), ui.buttonNumberLabels[k]);
+    fills.push_back(shape->fillUpdates());
+  }
+  return fills;
+}
+
+// Polls every 100 ms until a board answers, then every 50 ms; a lost board
+// is looked for every 250 ms and read back when it returns. The first report
+// draws every indicator, later ones only those of a button byte that changed.
+TEST(LiveView, AxesInTheLocaleAndALostBoardLookedForAndTakenBack) {
+  Rig rig;
+  gui::MainWindow& w = Connect(rig, kGerman);
+  auto& fw = rig.platform.firmware(0);
+  std::string intervals;
+  const auto poll = [&](int n) {
+    for (int i = 0; i < n; ++i) rig.tick();
+    intervals += std::to_string(w.pollTimer()->interval()) + " ";
+    return ShownAll(w, "xAxisBar xAxisValueLabel yAxisPercentLabel productLabel");
+  };
+  fw.setButton(12, true);
+  for (int x : {1000, 2000, 40000}) fw.setPaddle(0, x);
+  fw.setPaddle(1, 6520);
+  poll(0);
+  EXPECT_EQ(poll(3), "40000 61,0 % 9,9 %  Torvex Wheel");  // one report, then quiet: not lost
+  const auto fills = Drawn(w.controls(), fw);
+  EXPECT_EQ(fills, std::vector<int>(64, 1));
+  rig.platform.unplug(0);
+  const std::int64_t t0 = rig.nowMs(), scans = rig.platform.enumerateCount();
+  EXPECT_EQ(poll(3), "0- 61,0 %- 0 %- ");  // values kept, bars drop
+  // Looked for on every tick.
+  EXPECT_EQ(std::pair(rig.nowMs() - t0, rig.platform.enumerateCount() >= scans + 3),
+            std::pair(std::int64_t{50 + 2 * 250}, true));
+  EXPECT_EQ(Disabled(w), kNoBoard);
+  EXPECT_EQ(Drawn(w.controls(), fw), fills);
+  rig.platform.plug(0);
+  poll(1);  // read back; nothing read yet on the new handles
+  fw.setPaddle(0, 50000);
+  fw.setButton(63, true);
+  EXPECT_EQ(poll(1), "50000 76,3 % 9,9 %  Torvex Wheel");
+  std::vector<int> redrawn(64, 1);
+  std::fill(redrawn.begin() + 56, redrawn.end(), 2);  // buttons 57..64 only
+  EXPECT_EQ(Drawn(w.controls(), fw), redrawn);
+  rig.platform.device(0).failNext[sim::Op::ReadInput] = 1;
+  poll(1);  // lost, and found again at once
+  EXPECT_EQ(intervals, "100 50 250 250 50 250 ");
+  EXPECT_EQ(rig.platform.openHandleCount() + rig.platform.badCloseCount(), 2);
+}
+
+// Either button hides the panel. A board opened while it is shown is told
+// the axis; one left by a pick in the serial list or by closing is told off.
+TEST(CurvePanel, WidensForOneAxisAndMonitorModeFollowsTheOpenBoard) {
+  for (int axis : {0, 1}) {
+    Rig rig;
+    gui::MainWindow& w = Connect(rig);
+    const auto& ui = w.controls();
+    const auto panel = [&] {
+      return std::to_string(w.width()) + (ui.xAxisBar->isVisibleTo(&w) ? " x" : "") +
+             (ui.yAxisBar->isVisibleTo(&w) ? " y " : " ") +
+             ShownAll(w, "showCurveXButton showCurveYButton curveAxisLabel");
+    };
+    ui.showCurveButtons[axis]->click();
+    EXPECT_EQ(panel(), axis ? "1025 y Hide Curve << Hide Curve << Y"
+                            : "1025 x Hide Curve << Hide Curve << X");
+    rig.platform.firmware(0).setPaddle(axis, 30000);  // traced on the board's curve
+    rig.tick();
+    const int out = 65535 - sim::ApplyCurve(0, 5, 30000);
+    EXPECT_EQ(ui.curveChart->image().pixelColor(ui.curveChart->toPixels(30000, out)), kBlack);
+    rig.platform.unplug(0), rig.tick(), rig.platform.plug(0), rig.tick();
+    Act(w, axis ? "showCurveXButton" : "showCurveYButton");
+    EXPECT_EQ(panel(), std::string("592 x y Show Curve >> Show Curve >> ") + (axis ? "Y" : "X"));
+    ui.showCurveButtons[axis]->click();
+    w.close();
+    const std::string on = axis ? "4/0A:02 " : "4/0A:01 ";
+    EXPECT_EQ(rig.sent() + std::to_string(rig.platform.openHandleCount()),
+              on + on + "4/0A:00 " + on + "4/0A:000");
+  }
+  Rig two;
+  const int a = two.addBoard(u"A"), b = two.addBoard(u"B");
+  Act(two.load(), "showCurveXButton serialNumberList=0");
+  EXPECT_EQ(two.sent(a) + " | " + two.sent(b) + std::to_string(two.form().pollTimer()->interval()),
+            "4/0A:01 | 4/0A:01 4/0A:00250");
+}
+
+// A tick's point is joined by a line ("1") to the previous one unless that
+// has a 0; each action leaves the chart white and starts it afresh.
+TEST(CurveChart, PointsJoinedAndChartStartedAfresh) {
+  Rig rig;
+  gui::MainWindow& w = Connect(rig);
+  const QImage& image = w.controls().curveChart->image();
+  const auto plot = [&](int x, int y) {
+    rig.platform.firmware(0).setPaddle(0, x), rig.platform.firmware(0).setPaddle(1, y), rig.tick();
+    return std::to_string(CountPixels(image, kBlue) > 0);
+  };
+  std::string seen;
+  for (auto [x, y] : {std::pair{0, 20000}, {50000, 60000}, {10000, 20000}})
+    seen += plot(x, y) + " ";
+  for (const char* action :
+       {"clearChartButton", "xCurveTypeList=1", "yCurveNumberSlider", "showCurveYButton"}) {
+    Act(w, action);
+    seen += "| " + std::to_string(CountPixels(image, Qt::white)) + " ";
+    for (int v : {30000, 40000}) seen += plot(v, v) + " ";
+  }
+  const std::string afresh = "| " + std::to_string(image.width() * image.height()) + " 0 1 ";
+  EXPECT_EQ(seen, "0 0 1 " + afresh + afresh + afresh + afresh);
+}
+
+// Arm, take the low end, take the high end; Y pauses 100 ms after a click.
+// In dual clutch mode X is refused in a box, cancelling its sequence, with
+// no poll inside the box's event loop; Y still calibrates.
+TEST(Calibration, ThreeClicksSendLowThenHighAndDualClutchRefusesX) {
+  Rig rig;
+  gui::MainWindow& w = Connect(rig);
+  QPushButton* x = w.controls().calibrateXButton;
+  // Green while armed, as drawn beside the text: styles may shade a palette away.
+  const auto armed = [](QPushButton* b) {
+    return b->grab().toImage().pixelColor(6, b->height() / 2) == QColor(0, 255, 0);
+  };
+  const auto sequence = [&](QPushButton* b, int pause, const char* low, const char* high) {
+    rig.platform.clearLog();
+    const std::int64_t t0 = rig.nowMs();
+    QString seen;
+    for (int i = 0; i < 3; ++i) b->click(), seen += b->text() + (armed(b) ? "* " : "");
+    EXPECT_EQ(seen, "Set Low* Set High* Calibrate");
+    EXPECT_EQ(rig.sent(0, true),
+              low + std::to_string(t0 + pause) + high + std::to_string(t0 + 2 * pause));
+    EXPECT_EQ(rig.nowMs() - t0, 3 * pause);
+  };
+  sequence(x, 0, "5/0B:03@", " 5/0B:04@");
+  Act(w, "calibrateXButton analogInputModeList=0");
+  rig.platform.clearLog();
+  w.pollTimer()->start();
+  QString inside;
+  QTimer::singleShot(0, [&] {  // runs inside the box's event loop
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    inside = box->text() + (w.pollTimer()->isActive() ? " ticking" : "") +
+             (x->isEnabled() ? " enabled" : "");
+    box->accept();
+  });
+  x->click();
+  EXPECT_EQ(inside, "Unable to calibrate in Dual clutch mode, switch to 'Brake and Throttle' mode");
+  EXPECT_TRUE(w.pollTimer()->isActive());
+  w.pollTimer()->stop();
+  EXPECT_EQ(x->text() + (armed(x) ? "*" : "") + rig.sent().c_str(), "Calibrate");
+  sequence(w.controls().calibrateYButton, 100, "5/0B:01@", " 5/0B:02@");
+  Act(w, "analogInputModeList=1");
+  sequence(x, 0, "5/0B:03@", " 5/0B:04@");
+}
+
+}  // namespace
+}  // namespace torvex::test
