@@ -137,10 +137,6 @@ void Board::sendCalibration(p::CalibrationStep step) {
   sendSpecial(p::BuildCalibrationReport(featureLength_, static_cast<int>(step)));
 }
 
-void Board::dropQueuedInput() {
-  if (open_) platform_.readInput(inputHandle_, kQueueReports * inputLength_);
-}
-
 InputPoll Board::readInput() {
   InputPoll poll;
   if (!open_) return poll;

@@ -132,9 +132,6 @@ class Board {
   // ---- Input ----
   // Drains the input queue. A board found gone is closed here.
   InputPoll readInput();
-  // Drops what is queued: reports made before a change of mode. A lost board
-  // is noticed by the next readInput().
-  void dropQueuedInput();
 
   // A pause through the platform.
   void pause(int milliseconds) { platform_.sleep(milliseconds); }

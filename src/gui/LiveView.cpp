@@ -59,8 +59,15 @@ void MainWindow::serviceInput() {
       ShowAxis(locale_, s->y, ui_.yAxisBar, ui_.yAxisValueLabel, ui_.yAxisPercentLabel);
     }
     // Every report on the chart, in order: a quick pull draws the whole curve.
-    for (const board::InputState& s : poll.reports)
-      plotChartPoint(board::ChartPointFor(s, curveMonitorOnX_));
+    // Right after a clear or a change of mode the queue still holds reports
+    // of before it: then only the newest counts, as it always did.
+    if (chartStartsAfresh_ && poll.newest) {
+      plotChartPoint(board::ChartPointFor(*poll.newest, curveMonitorOnX_));
+      chartStartsAfresh_ = false;
+    } else {
+      for (const board::InputState& s : poll.reports)
+        plotChartPoint(board::ChartPointFor(s, curveMonitorOnX_));
+    }
     pollTimer_->setInterval(poll.gone ? kPollLostMs : kPollConnectedMs);
   }
   if (!board_.isOpen() && board_.worthScanning()) {
@@ -143,12 +150,11 @@ void MainWindow::toggleCurvePanel(int axis) {
 }
 
 void MainWindow::clearChart() {
-  // Reports queued before the change belong to the old mode or curve.
-  if (curvePanelShown_) board_.dropQueuedInput();
   ui_.curveChart->clear();
   chartPrevH_ = 0;
   chartPrevV_ = 0;
   chartHasPoint_ = false;
+  chartStartsAfresh_ = true;
 }
 
 // A board opened while the panel is shown (re-plugged, or picked in the
@@ -157,7 +163,7 @@ void MainWindow::resumeCurveMonitor() {
   if (!curvePanelShown_ || !board_.isLoaded()) return;
   board_.sendMonitorMode(curveMonitorOnX_ ? protocol::MonitorMode::AxisX
                                           : protocol::MonitorMode::AxisY);
-  board_.dropQueuedInput();
+  chartStartsAfresh_ = true;
 }
 
 }  // namespace torvex::gui

@@ -150,6 +150,8 @@ class MainWindow : public QWidget {
   std::int32_t chartPrevH_ = 0;
   std::int32_t chartPrevV_ = 0;
   bool chartHasPoint_ = false;  // since the chart was last cleared
+  // The next poll draws only its newest report: older ones predate a change.
+  bool chartStartsAfresh_ = true;
   // Calibration clicks taken so far per axis: 0 idle, 1 armed, 2 low end taken.
   int calibrationStepX_ = 0;
   int calibrationStepY_ = 0;

@@ -53,8 +53,7 @@ curveChart 9720 5400 5175 4575 * | chartOutputMaxLabel 9240 5400 495 255 100%
 chartOutputCaption 9000 7440 615 255 Output | chartOutputMinLabel 9120 9840 495 255 0%
 chartInputMinLabel 9720 10080 495 255 0% | chartInputCaption 11760 10080 735 255 Input
 chartInputMaxLabel 14640 10080 495 255 100% | buttonIndicator_0 202 375 375 375 *
-buttonNumberLabel_0 202 469 375 495 1 | buttonIndicator_63 4238 3525 375 375 *
-buttonNumberLabel_63 4238 3619 375 495 64 | clutchBiteFrame 120 4320 3735 1575 Clutch Bite Point
+buttonIndicator_63 4238 3525 375 375 * | clutchBiteFrame 120 4320 3735 1575 Clutch Bite Point
 )";
 // clang-format on
 

@@ -15,15 +15,15 @@ gui::MainWindow& Connect(Rig& rig, const QLocale& locale = kEnglish) {
 }
 
 // How often each indicator was filled. Pressed buttons are red with a black
-// number, the others grey-numbered; each number lies on top of its indicator.
+// number, the others grey-numbered.
 std::vector<int> Drawn(const gui::Controls& ui, sim::BoardFirmware& fw) {
   std::vector<int> fills;
   for (int k = 0; k < 64; ++k) {
     const bool on = (fw.reportedButtons()[k / 8] >> (k % 8)) & 1;  // rotaries press too
     const auto* shape = ui.buttonIndicators.at(k);
     EXPECT_EQ(shape->fillColor(), on ? kRed : shape->palette().color(QPalette::Button)) << k;
-    EXPECT_EQ(ui.buttonNumberLabels[k]->palette().color(QPalette::WindowText), on ? kBlack : kGrey);
-    EXPECT_EQ(ui.inputsFrame->childAt(shape->geometry().center()), ui.buttonNumberLabels[k]);
+    EXPECT_EQ(shape->textColor(), on ? kBlack : kGrey) << k;
+    EXPECT_EQ(shape->number(), QString::number(k + 1));
     fills.push_back(shape->fillUpdates());
   }
   return fills;
@@ -106,8 +106,9 @@ TEST(CurvePanel, WidensForOneAxisAndMonitorModeFollowsTheOpenBoard) {
             "4/0A:01 | 4/0A:01 4/0A:00250");
 }
 
-// A tick's point is joined by a line ("1") to the previous one unless that
-// has a 0; each action leaves the chart white and starts it afresh.
+// A report's point is joined by a line ("1") to the previous one unless that
+// has a 0 (the second pair of paddles arrives in two reports); each action
+// leaves the chart white and starts it afresh.
 TEST(CurveChart, PointsJoinedAndChartStartedAfresh) {
   Rig rig;
   gui::MainWindow& w = Connect(rig);
@@ -126,7 +127,41 @@ TEST(CurveChart, PointsJoinedAndChartStartedAfresh) {
     for (int v : {30000, 40000}) seen += plot(v, v) + " ";
   }
   const std::string afresh = "| " + std::to_string(image.width() * image.height()) + " 0 1 ";
-  EXPECT_EQ(seen, "0 0 1 " + afresh + afresh + afresh + afresh);
+  EXPECT_EQ(seen, "0 1 1 " + afresh + afresh + afresh + afresh);
+}
+
+// With the panel open every report of a poll is a point, so a quick pull
+// draws the whole curve; the first poll after the panel opens draws only its
+// newest report, the others being of before the board changed mode.
+TEST(CurveChart, EveryReportOfAQuickPull) {
+  Rig rig;
+  gui::MainWindow& w = Connect(rig);
+  Store(rig.platform.firmware(0), "5C:01");  // an S-curve: no chord passes its points
+  rig.platform.device(0).reportPeriodUs = 1000;
+  rig.tick();
+  auto& fw = rig.platform.firmware(0);
+  fw.setPaddle(1, 60000);  // in normal mode Y would stand at 92 % across
+  rig.platform.advanceUs(1000);
+  w.controls().showCurveButtons[0]->click();
+  fw.setPaddle(0, 0);
+  rig.tick();
+  const auto& chart = *w.controls().curveChart;
+  std::vector<board::ChartPoint> points;
+  for (int ms = 1; ms <= 50; ++ms) {
+    fw.setPaddle(0, static_cast<std::uint16_t>(1000 * ms));
+    rig.platform.advanceUs(1000);
+    points.push_back(board::ChartPointFor(*board::DecodeInputReport(fw.inputReport()), true));
+  }
+  w.onPollTick();
+  int drawn = 0;
+  for (const auto& p : points)
+    drawn += chart.image().pixelColor(chart.toPixels(p.h, p.v)) != Qt::white;
+  EXPECT_EQ(drawn, 50);
+  // Nothing at the stale report's place, beyond 90 % across.
+  const QImage& image = chart.image();
+  const int x0 = image.width() * 9 / 10;
+  const QImage right = image.copy(x0, 0, image.width() - x0, image.height());
+  EXPECT_EQ(CountPixels(right, Qt::white), right.width() * right.height());
 }
 
 // Arm, take the low end, take the high end; Y pauses 100 ms after a click.
@@ -146,6 +181,8 @@ TEST(Calibration, ThreeClicksSendLowThenHighAndDualClutchRefusesX) {
     QString seen;
     for (int i = 0; i < 3; ++i) b->click(), seen += b->text() + (armed(b) ? "* " : "");
     EXPECT_EQ(seen, "Set Low* Set High* Calibrate");
+    // Disarmed, it looks as before: the window's font, not the application's.
+    EXPECT_EQ(b->fontInfo().pixelSize(), w.controls().showCurveButtons[0]->fontInfo().pixelSize());
     EXPECT_EQ(rig.sent(0, true),
               low + std::to_string(t0 + pause) + high + std::to_string(t0 + 2 * pause));
     EXPECT_EQ(rig.nowMs() - t0, 3 * pause);

@@ -92,7 +92,7 @@ expect_eq "packaged files" "$got" "$(expected_files /usr)"
 while read -r mode owner _ _ _ path; do
   case "$path" in
     */) want=drwxr-xr-x ;;
-    */bin/torvex-config) want=-rwxr-xr-x ;;
+    */bin/torvex-config | */bin/torvex-ctl) want=-rwxr-xr-x ;;
     *) want=-rw-r--r-- ;;
   esac
   expect_eq "mode of $path" "$mode" "$want"
