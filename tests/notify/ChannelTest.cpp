@@ -11,6 +11,9 @@
 #include <QLocalSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
+#include <barrier>
+#include <thread>
 
 #include "cli/CliRig.h"
 #include "notify/NoticeServer.h"
@@ -138,6 +141,23 @@ TEST_F(Channel, ClaimReplacesAStaleSocketButNotALiveOne) {
   EXPECT_FALSE(second.claim());
   EXPECT_TRUE(notify::Send(notify::RaiseNotice()));
   EXPECT_EQ(QFile::permissions(notify::ChannelPath()) & 0x0077, 0);  // no group, no others
+}
+
+TEST_F(Channel, OfTwoWindowsStartingTogetherOneOwnsTheChannel) {
+  for (int round = 0; round < 10; ++round) {
+    std::atomic<int> owners = 0;
+    std::barrier together(2);
+    const auto window = [&] {
+      notify::NoticeServer server;
+      together.arrive_and_wait();
+      owners += server.claim();
+      together.arrive_and_wait();
+    };
+    std::thread a(window), b(window);
+    a.join();
+    b.join();
+    ASSERT_EQ(owners, 1) << "round " << round;
+  }
 }
 
 TEST_F(Channel, CommandLineTellsAfterChangingABoard) {
