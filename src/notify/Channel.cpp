@@ -4,6 +4,7 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QTimer>
+#include <algorithm>
 
 namespace torvex::notify {
 
@@ -17,8 +18,12 @@ QByteArray RaiseNotice() {
 }
 
 QByteArray BoardChangedNotice(const QString& serial) {
-  return serial.isEmpty() ? QByteArrayLiteral("changed\n")
-                          : QByteArrayLiteral("changed ") + serial.toUtf8() + '\n';
+  const QByteArray line = QByteArrayLiteral("changed ") + serial.toUtf8() + '\n';
+  // A serial the line cannot carry still tells the window that some board changed.
+  const bool carried = !serial.isEmpty() && line.size() <= kMaxLineBytes &&
+                       std::all_of(serial.begin(), serial.end(),
+                                   [](QChar ch) { return ch.isPrint() && !ch.isSpace(); });
+  return carried ? line : QByteArrayLiteral("changed\n");
 }
 
 bool Send(const QByteArray& notice, int timeoutMs, const QString& path) {

@@ -24,12 +24,12 @@ inline constexpr int kAnswerMs = 1000;
 QString ChannelPath();
 
 QByteArray RaiseNotice();
-// With an empty serial: some board changed.
+// With an empty serial, or one a line cannot carry (spaces, control
+// characters, too long): some board changed.
 QByteArray BoardChangedNotice(const QString& serial);
 
 // Sends one notice; true when a window answered that it took it. Never waits
 // longer than timeoutMs; returns at once when no window listens.
-bool Send(const QByteArray& notice, int timeoutMs = kAnswerMs,
-          const QString& path = ChannelPath());
+bool Send(const QByteArray& notice, int timeoutMs = kAnswerMs, const QString& path = ChannelPath());
 
 }  // namespace torvex::notify

@@ -55,7 +55,8 @@ std::unique_ptr<QLocalSocket> Client(const QByteArray& bytes) {
 }
 
 TEST_F(Channel, WindowRereadsOnlyTheBoardItShows) {
-  for (const auto& [serial, rereads] : {std::pair{"TVX0001", true}, {"", true}, {"TVX0002", false}}) {
+  for (const auto& [serial, rereads] :
+       {std::pair{"TVX0001", true}, {"", true}, {"TVX0002", false}, {"TVX 0002", true}}) {
     SCOPED_TRACE(serial);
     ShownBoard w;
     EXPECT_TRUE(notify::Send(notify::BoardChangedNotice(serial)));
@@ -161,13 +162,17 @@ TEST_F(Channel, OfTwoWindowsStartingTogetherOneOwnsTheChannel) {
 }
 
 TEST_F(Channel, CommandLineTellsAfterChangingABoard) {
-  for (const auto& [args, tells] : {std::pair{"set led=50", true}, {"set led=50 --dry-run", false},
-                                    {"set led=50 failing", true}, {"show", false},
-                                    {"reset --yes", true}, {"calibrate y --yes", true}}) {
+  for (const auto& [args, tells] : {std::pair{"set led=50", true},
+                                    {"set led=50 --dry-run", false},
+                                    {"set led=50 failing", true},
+                                    {"show", false},
+                                    {"reset --yes", true},
+                                    {"calibrate y --yes", true}}) {
     SCOPED_TRACE(args);
     CliRig rig;
     QStringList words = QString(args).split(' ');
-    if (words.removeAll("failing")) rig.platform.before = [](Call c, auto) { return c == Call::SetFeature; };
+    if (words.removeAll("failing"))
+      rig.platform.before = [](Call c, auto) { return c == Call::SetFeature; };
     QStringList told;
     QTextStream o(&rig.out), e(&rig.err);
     cli::Io io{o, e};
