@@ -45,7 +45,9 @@ int Main(int argc, char** argv) {
   Io io{out, err, &in, isatty(STDIN_FILENO) == 1, isatty(STDOUT_FILENO) == 1, &gStop};
   // A running window shows real boards only; whether it listens does not matter here.
   if (!args.contains("--demo"))
-    io.boardChanged = [](const QString& serial) { notify::Send(notify::BoardChangedNotice(serial)); };
+    io.boardChanged = [](const QString& serial) {
+      notify::Send(notify::BoardChangedNotice(serial));
+    };
   return Run(args, *platform, io);
 }
 

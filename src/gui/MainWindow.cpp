@@ -84,8 +84,7 @@ void MainWindow::shutdown() {
 
 void MainWindow::followNotices(notify::NoticeServer& server) {
   connect(&server, &notify::NoticeServer::raiseAsked, this, &MainWindow::bringToFront);
-  connect(&server, &notify::NoticeServer::boardChanged, this,
-          &MainWindow::onBoardChangedElsewhere);
+  connect(&server, &notify::NoticeServer::boardChanged, this, &MainWindow::onBoardChangedElsewhere);
 }
 
 void MainWindow::bringToFront() {
