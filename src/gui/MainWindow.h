@@ -53,7 +53,6 @@ class MainWindow : public QWidget {
   // Re-reads soon if the changed board is the one shown (any, for an empty
   // serial); a burst of notices gives one re-read.
   void onBoardChangedElsewhere(const QString& serial);
-  QTimer* noticeRereadTimer() const { return noticeRereadTimer_; }
 
   const Controls& controls() const { return ui_; }
   board::Board& board() { return board_; }
