@@ -43,6 +43,7 @@ int RunCalibrate(Context& c) {
     }
     if (step.send) {
       const int refusedBefore = b.refusedFrames();
+      c.changedBoard = true;
       b.sendCalibration(*step.send);
       if (!b.isLoaded() || b.refusedFrames() != refusedBefore)
         return Fail(c, kNotTaken, "board " + c.boardSerial + " was lost during the calibration");

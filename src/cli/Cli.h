@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QTextStream>
 #include <csignal>
+#include <functional>
 
 #include "hid/HidPlatform.h"
 
@@ -26,6 +27,9 @@ struct Io {
   bool outIsTerminal = false;
   // Set from a SIGINT/SIGTERM handler; commands that run until stopped poll it.
   const volatile std::sig_atomic_t* stop = nullptr;
+  // Told the board's serial after a command sent it a change, even one that
+  // only partly reached it; none: nobody is told.
+  std::function<void(const QString& serial)> boardChanged = nullptr;
 };
 
 // args without the program name, e.g. {"set", "led=50"}.

@@ -17,8 +17,9 @@ struct Context {
   hid::HidPlatform& platform;
   Io& io;
   const QCommandLineParser& parser;
-  QStringList operands;  // positional arguments after the command name
-  QString boardSerial;   // --board; the open board's once OpenBoard() chose it
+  QStringList operands;       // positional arguments after the command name
+  QString boardSerial;        // --board; the open board's once OpenBoard() chose it
+  bool changedBoard = false;  // a change went out to the board
 };
 
 struct Command {

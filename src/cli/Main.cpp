@@ -5,6 +5,7 @@
 
 #include "cli/Cli.h"
 #include "hid/HidapiPlatform.h"
+#include "notify/Channel.h"
 #include "sim/DemoBoards.h"
 #include "sim/VirtualPlatform.h"
 
@@ -42,6 +43,11 @@ int Main(int argc, char** argv) {
   QTextStream err(stderr);
   QTextStream in(stdin);
   Io io{out, err, &in, isatty(STDIN_FILENO) == 1, isatty(STDOUT_FILENO) == 1, &gStop};
+  // A running window shows real boards only; whether it listens does not matter here.
+  if (!args.contains("--demo"))
+    io.boardChanged = [](const QString& serial) {
+      notify::Send(notify::BoardChangedNotice(serial));
+    };
   return Run(args, *platform, io);
 }
 

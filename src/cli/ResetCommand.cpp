@@ -19,6 +19,7 @@ int RunReset(Context& c) {
     }
   }
   const int refusedBefore = b.refusedFrames();
+  c.changedBoard = true;
   b.sendReset();
   if (!b.isLoaded() || b.refusedFrames() != refusedBefore)
     return Fail(c, kNotTaken, "board " + c.boardSerial + " did not take the reset");

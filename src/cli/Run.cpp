@@ -118,6 +118,7 @@ int Run(const QStringList& args, hid::HidPlatform& platform, Io& io) {
   operands.removeFirst();
   Context c{platform, io, parser, operands, parser.value(kBoard)};
   const int code = command->run(c);
+  if (c.changedBoard && io.boardChanged) io.boardChanged(c.boardSerial);
   io.out.flush();
   io.err.flush();
   return code;

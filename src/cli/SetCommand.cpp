@@ -101,6 +101,7 @@ int RunSet(Context& c) {
     return kDone;
   }
 
+  c.changedBoard = !plan.frames.empty();
   const board::WriteOutcome sent = board::SendWrites(b, plan.frames);
   if (!sent.complete()) {
     std::vector<SettingId> notSent;

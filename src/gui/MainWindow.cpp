@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <cmath>
 
+#include "notify/NoticeServer.h"
+
 namespace torvex::gui {
 
 MainWindow::MainWindow(hid::HidPlatform& platform, QLocale locale, QWidget* parent)
@@ -20,6 +22,13 @@ MainWindow::MainWindow(hid::HidPlatform& platform, QLocale locale, QWidget* pare
   biteHoldTimer_ = new QTimer(this);
   biteHoldTimer_->setObjectName("biteHoldTimer");
   biteHoldTimer_->setInterval(100);
+  noticeRereadTimer_ = new QTimer(this);
+  noticeRereadTimer_->setObjectName("noticeRereadTimer");
+  noticeRereadTimer_->setSingleShot(true);
+  noticeRereadTimer_->setInterval(kNoticeRereadMs);
+  connect(noticeRereadTimer_, &QTimer::timeout, this, [this] {
+    if (!shutDown_ && board_.isOpen() && board_.isLoaded()) readBackBoard();
+  });
   ui_ = BuildControls(this);
   connectSignals();
 }
@@ -71,6 +80,24 @@ void MainWindow::shutdown() {
   if (board_.isOpen()) board_.sendMonitorMode(protocol::MonitorMode::Off);
   serialListReady_ = false;
   board_.close();
+}
+
+void MainWindow::followNotices(notify::NoticeServer& server) {
+  connect(&server, &notify::NoticeServer::raiseAsked, this, &MainWindow::bringToFront);
+  connect(&server, &notify::NoticeServer::boardChanged, this, &MainWindow::onBoardChangedElsewhere);
+}
+
+void MainWindow::bringToFront() {
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();
+}
+
+void MainWindow::onBoardChangedElsewhere(const QString& serial) {
+  if (shutDown_ || !board_.isOpen() || !board_.isLoaded()) return;
+  if (!serial.isEmpty() && serial != ui_.serialNumberList->currentText()) return;
+  // Not restarted: a steady stream of notices still gets its re-read.
+  if (!noticeRereadTimer_->isActive()) noticeRereadTimer_->start();
 }
 
 void MainWindow::showModalMessage(const QString& text) {

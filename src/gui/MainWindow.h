@@ -23,6 +23,10 @@ class QLineEdit;
 class QSlider;
 class QTimer;
 
+namespace torvex::notify {
+class NoticeServer;
+}
+
 namespace torvex::gui {
 
 class MainWindow : public QWidget {
@@ -41,6 +45,14 @@ class MainWindow : public QWidget {
   // Reads the open board back into the controls (the lists' handlers run
   // as values land, their sends held until it ends).
   void readBackBoard();
+
+  // Takes the channel's notices: comes forward when asked; re-reads the board
+  // it shows when the command line changed it.
+  void followNotices(notify::NoticeServer& server);
+  void bringToFront();
+  // Re-reads soon if the changed board is the one shown (any, for an empty
+  // serial); a burst of notices gives one re-read.
+  void onBoardChangedElsewhere(const QString& serial);
 
   const Controls& controls() const { return ui_; }
   board::Board& board() { return board_; }
@@ -63,6 +75,7 @@ class MainWindow : public QWidget {
   static constexpr int kPollStartMs = 100;
   static constexpr int kPollConnectedMs = 50;
   static constexpr int kPollLostMs = 250;
+  static constexpr int kNoticeRereadMs = 100;
 
  protected:
   void closeEvent(class QCloseEvent* event) override;
@@ -136,6 +149,7 @@ class MainWindow : public QWidget {
   Controls ui_;
   QTimer* pollTimer_ = nullptr;
   QTimer* biteHoldTimer_ = nullptr;
+  QTimer* noticeRereadTimer_ = nullptr;
 
   QChar decimalSeparator_;
   // False while the serial number list is being filled: picks are not acted on.

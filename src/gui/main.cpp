@@ -4,6 +4,7 @@
 
 #include "gui/MainWindow.h"
 #include "hid/HidapiPlatform.h"
+#include "notify/NoticeServer.h"
 
 int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("torvex-config"));
@@ -22,8 +23,16 @@ int main(int argc, char** argv) {
     if (parser.isSet(QStringLiteral("version"))) parser.showVersion();
   }
   QApplication app(argc, argv);
+  // One window per user: a second start brings the running one forward
+  // instead of opening the board twice.
+  namespace notify = torvex::notify;
+  if (notify::Send(notify::RaiseNotice())) return 0;
+  notify::NoticeServer notices;
+  // Lost a race with a window starting at the same moment: that one answers now.
+  if (!notices.claim() && notify::Send(notify::RaiseNotice())) return 0;
   torvex::hid::HidapiPlatform platform;
   torvex::gui::MainWindow window(platform);
+  window.followNotices(notices);
   window.start();
   return app.exec();
 }
