@@ -83,7 +83,8 @@ void MainWindow::holdBiteForTyping() {
 }
 
 void MainWindow::onBiteHoldElapsed() {
-  biteFollowsBoard_ = true;
+  // A drag under way keeps holding the bite point until its release.
+  biteFollowsBoard_ = !ui_.clutchBiteSlider->isSliderDown();
   biteHoldTimer_->stop();
 }
 

@@ -97,6 +97,11 @@ TEST(Editor, ClutchBiteFollowsTheBoardUnlessHeld) {
     EXPECT_EQ(slider->value(), held ? shown : 1000) << keys;
     if (!held) continue;
     EXPECT_EQ(w.biteHoldTimer()->isActive() ? w.biteHoldTimer()->interval() : 0, *keys ? 2000 : 0);
+    if (!*keys) {  // a typing hold running out mid-drag does not let go of it
+      w.onBiteHoldElapsed();
+      rig.ticks(2);
+      EXPECT_EQ(slider->value(), shown);
+    }
     *keys ? w.onBiteHoldElapsed() : slider->setSliderDown(false);
     EXPECT_EQ(slider->toolTip(), "");  // the tip went with the move: hovering shows none
     rig.platform.firmware(0).setSettingWord(0x46, 1000);
