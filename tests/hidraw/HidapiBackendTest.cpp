@@ -76,6 +76,7 @@ TEST(HidapiBackend, EnumerationLengthsAndIdentity) {
        {0x046D, 0xC31C, 0x0001, u"M", u"P", std::u16string(60, u'7')},
        Corpus("hid11_boot_keyboard"),
        {9, 2, 0}},
+      // Two top-level collections: hidapi lists the path twice.
       {"gamepad and consumer control", {0x18D1, 0x2C40}, Corpus("asus_gamepad"), {9, 2, 0}},
   };
   HidrawRig rig;
