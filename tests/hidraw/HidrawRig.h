@@ -1,18 +1,37 @@
 #pragma once
 // Emulated hidraw devices under umockdev, so that the real HidapiPlatform talks
-// to a board through hidapi's own Linux code: libudev enumeration, open(),
-// ioctl() for feature reports, poll() and read() for input reports. Boards
-// answer from sim::BoardFirmware; other devices answer nothing.
+// to them through hidapi's own Linux code: libudev, open(), ioctl() for
+// feature reports, poll() and read() for input reports.
 //
-// Run the program under umockdev-wrapper. Make the rig before any
-// HidapiPlatform: the platform's udev monitor must find the testbed.
-// Calls reach the devices on umockdev's worker thread while the backend waits
-// for the answer; the rig locks its own state there. Touch a firmware only
-// between calls of the backend.
+// Run under umockdev-wrapper, and make the rig before any HidapiPlatform: the
+// platform's udev monitor must find the testbed. Calls reach the devices on
+// umockdev's thread while the backend waits, so change a device only between
+// calls of the backend.
 
-#include <cstdint>
+// GLib's headers before anything of Qt's, and with QT_NO_KEYWORDS: Qt's
+// `signals` macro breaks them.
+#include <umockdev.h>
+// clang-format off
+#include <linux/hidraw.h>
+// clang-format on
+#include <stdlib.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QString>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <deque>
+#include <filesystem>
 #include <memory>
+#include <mutex>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sim/BoardFirmware.h"
@@ -20,56 +39,245 @@
 
 namespace torvex::test {
 
-// What an open hidraw file can be asked, for stepping into one kind of call.
-enum class HidrawCall { Read, GetFeature, SetFeature };
+enum class HidrawCall { None, Read, GetFeature, SetFeature };
 
-struct HidrawState;
+struct HidrawDevice {
+  sim::Identity identity;
+  sim::Bytes descriptor;
+  sim::BoardFirmware firmware{};              // answers feature reports
+  std::size_t replyLength = 0;                // feature replies cut to this (0: whole buffer)
+  HidrawCall unplugOn = HidrawCall::None;     // the next such call unplugs, and fails
+  std::vector<sim::Bytes> received{};         // feature reports, in order
+  std::vector<UMockdevIoctlClient*> files{};  // every file opened, held
+  struct HidrawNode* node = nullptr;
+};
+
+// One appearance of a device under one node name; files opened on it keep
+// talking to it after a re-plug has made a new one.
+struct HidrawNode {
+  std::mutex* mutex;
+  HidrawDevice* device;
+  int number;
+  std::string usbPath{}, hidrawPath{};  // in sysfs
+  UMockdevIoctlBase* handler = nullptr;
+  int masterFd = -1;
+  bool gone = false;
+  std::deque<sim::Bytes> queue{};
+};
+
+namespace hidraw {
+
+// Notes the file; the node is gone from now on if this call was to unplug it.
+inline HidrawNode& Enter(gpointer data, UMockdevIoctlClient* client, HidrawCall call) {
+  auto& n = *static_cast<HidrawNode*>(data);
+  auto& files = n.device->files;
+  if (std::find(files.begin(), files.end(), client) == files.end())
+    files.push_back(static_cast<UMockdevIoctlClient*>(g_object_ref(client)));
+  if (call != HidrawCall::None && n.device->unplugOn == call) {
+    n.device->unplugOn = HidrawCall::None;
+    n.gone = true;
+  }
+  return n;
+}
+
+inline gboolean Complete(UMockdevIoctlClient* client, long result, int error = 0) {
+  umockdev_ioctl_client_complete(client, result, error);
+  return TRUE;
+}
+
+// The caller's buffer behind the ioctl argument.
+inline std::uint8_t* Buffer(UMockdevIoctlClient* client, std::size_t size) {
+  UMockdevIoctlData* d =
+      umockdev_ioctl_data_resolve(umockdev_ioctl_client_get_arg(client), 0, size, nullptr);
+  return d ? d->data : nullptr;
+}
+
+inline gboolean OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer data) {
+  const unsigned long request = umockdev_ioctl_client_get_request(client);
+  const std::size_t size = _IOC_SIZE(request);
+  const bool get = request == HIDIOCGFEATURE(size), set = request == HIDIOCSFEATURE(size);
+  std::lock_guard lock(*static_cast<HidrawNode*>(data)->mutex);
+  HidrawNode& n =
+      Enter(data, client,
+            get ? HidrawCall::GetFeature : (set ? HidrawCall::SetFeature : HidrawCall::None));
+  HidrawDevice& d = *n.device;
+  std::uint8_t* buffer = Buffer(client, size);
+  if (n.gone) return Complete(client, -1, ENODEV);
+  if (!buffer) return Complete(client, -1, EFAULT);
+  if (request == HIDIOCGRDESCSIZE) {
+    const int length = static_cast<int>(d.descriptor.size());
+    std::memcpy(buffer, &length, sizeof length);
+    return Complete(client, 0);
+  }
+  if (set && size > 0) {
+    d.received.emplace_back(buffer, buffer + size);
+    d.firmware.receiveFeature(d.received.back());
+    return Complete(client, static_cast<long>(size));
+  }
+  if (get && size > 0) {
+    const sim::Bytes reply = d.firmware.featureReply(size);
+    // Like the kernel, copy back only what arrived; the rest of the buffer stays as it was.
+    const std::size_t length = std::min(d.replyLength > 0 ? d.replyLength : size, reply.size());
+    std::memcpy(buffer, reply.data(), length);
+    return Complete(client, static_cast<long>(length));
+  }
+  return Complete(client, -1, EINVAL);
+}
+
+inline gboolean OnRead(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer data) {
+  std::lock_guard lock(*static_cast<HidrawNode*>(data)->mutex);
+  HidrawNode& n = Enter(data, client, HidrawCall::Read);
+  if (n.gone) return Complete(client, -1, EIO);
+  if (n.queue.empty()) return Complete(client, -1, EAGAIN);
+  const sim::Bytes report = std::move(n.queue.front());
+  n.queue.pop_front();
+  UMockdevIoctlData* buffer = umockdev_ioctl_client_get_arg(client);
+  const std::size_t length = std::min<std::size_t>(report.size(), buffer->data_len);
+  std::memcpy(buffer->data, report.data(), length);
+  return Complete(client, static_cast<long>(length));
+}
+
+inline std::string Utf8(const std::optional<std::u16string>& text) {
+  return QString::fromStdU16String(text.value_or(u"")).toStdString();
+}
+
+}  // namespace hidraw
 
 class HidrawRig {
  public:
-  HidrawRig();
-  ~HidrawRig();
-  HidrawRig(const HidrawRig&) = delete;
-  HidrawRig& operator=(const HidrawRig&) = delete;
+  ~HidrawRig() {
+    for (auto& n : nodes_) {
+      umockdev_testbed_detach_ioctl(testbed_, ("/dev/hidraw" + std::to_string(n->number)).c_str(),
+                                    nullptr);
+      g_object_unref(n->handler);
+    }
+    for (auto& d : devices_)
+      for (auto* client : d->files) g_object_unref(client);
+    g_object_unref(testbed_);
+  }
 
-  // False when the program does not run under umockdev's preload; such a
-  // test program exits with kSkipped.
-  static bool PreloadActive();
-  static constexpr int kSkipped = 77;
+  static bool PreloadActive() {
+    // umockdev answers only once a testbed exists.
+    UMockdevTestbed* probe = umockdev_testbed_new();
+    const bool active = umockdev_in_mock_environment();
+    g_object_unref(probe);
+    return active;
+  }
 
-  // One of our boards (the configured IDs unless identity says otherwise); its
-  // input changes reach every open file as the kernel would queue them.
-  int addBoard(sim::Identity identity = {}, sim::Bytes descriptor = sim::BoardReportDescriptor(),
-               std::shared_ptr<sim::BoardFirmware> firmware = nullptr);
-  // A HID device that is not ours: it refuses feature reports.
-  int addForeign(std::uint16_t vendorId, std::uint16_t productId, sim::Bytes descriptor);
+  int add(sim::Identity identity = {}, sim::Bytes descriptor = sim::BoardReportDescriptor()) {
+    std::lock_guard lock(mutex_);
+    plug(*devices_.emplace_back(new HidrawDevice{std::move(identity), std::move(descriptor)}));
+    return static_cast<int>(devices_.size()) - 1;
+  }
+
+  HidrawDevice& operator[](int device) { return *devices_.at(device); }
+
+  std::string path(int device) const {  // e.g. "/dev/hidraw200"
+    const HidrawNode* n = devices_.at(device)->node;
+    return n ? "/dev/hidraw" + std::to_string(n->number) : std::string();
+  }
 
   // Gone from sysfs, with a "remove" event; open files fail as on a real unplug.
-  void unplug(int device);
-  // Back under the next node name, with an "add" event; the firmware powers on.
-  void replug(int device);
-  // Unplugs the device as the nth call (from 1) of a kind reaches it, so that
-  // call already fails. unplug() afterwards finishes the job in sysfs.
-  void unplugOnCall(int device, HidrawCall call, int nth);
+  void unplug(int device) {
+    std::lock_guard lock(mutex_);
+    HidrawNode* n = std::exchange((*this)[device].node, nullptr);
+    if (!n) return;
+    n->gone = true;
+    umockdev_testbed_uevent(testbed_, ("/sys" + n->hidrawPath).c_str(), "remove");
+    // poll() on open files now says POLLHUP, so hid_read gives -1.
+    ::close(n->masterFd);
+    umockdev_testbed_remove_device(testbed_, ("/sys" + n->usbPath).c_str());
+  }
 
-  std::string path(int device) const;  // e.g. "/dev/hidraw200"
-  sim::BoardFirmware& firmware(int device);
+  // Back under the next node name, with an "add" event.
+  void replug(int device) {
+    unplug(device);
+    std::lock_guard lock(mutex_);
+    plug((*this)[device]);
+  }
 
-  // Queues one input report, exactly as the kernel hands it to read() (no ID
-  // byte for a board without numbered reports), on every open file.
-  void queueInput(int device, sim::Bytes raw);
-  // Feature replies cut to this many bytes (0: as long as the buffer).
-  void setFeatureReplyLength(int device, std::size_t length);
-  // Feature reports the device received, in order.
-  std::vector<sim::Bytes> received(int device) const;
-  // Files of the device opened so far.
-  int opens(int device) const;
-  // Whether every file opened on the device has been closed (waits up to 2 s
-  // for umockdev to notice).
-  bool allFilesClosed(int device) const;
+  // One input report exactly as the kernel hands it to read(); a full queue
+  // drops it, as the kernel does.
+  void queueInput(int device, sim::Bytes raw) {
+    std::lock_guard lock(mutex_);
+    HidrawNode* n = (*this)[device].node;
+    if (n && !n->gone && n->queue.size() < 64) n->queue.push_back(std::move(raw));
+  }
+
+  bool allFilesClosed(int device) {
+    // umockdev learns of a close on its own thread, a moment after close() returned.
+    for (int attempt = 0; attempt < 200; ::usleep(10'000), ++attempt) {
+      std::lock_guard lock(mutex_);
+      const auto& files = devices_.at(device)->files;
+      if (std::none_of(files.begin(), files.end(), umockdev_ioctl_client_get_connected))
+        return true;
+    }
+    return false;
+  }
 
  private:
-  std::unique_ptr<HidrawState> state_;
+  void plug(HidrawDevice& d) {
+    // High node numbers never reach a real /dev/hidrawN, and a name never
+    // comes back within a process (umockdev aborts on a reused node).
+    static int nextNode = 200;
+    auto& n = *nodes_.emplace_back(new HidrawNode{&mutex_, &d, nextNode++});
+    const std::string name = "hidraw" + std::to_string(n.number), devnode = "/dev/" + name;
+    const auto& id = d.identity;
+    n.usbPath = "/devices/pci0000:00/0000:00:14.0/usb1/1-" + std::to_string(n.number);
+    const std::string hid =
+        QString::asprintf("0003:%04X:%04X.%04X", id.vendorId, id.productId, n.number).toStdString();
+    n.hidrawPath = n.usbPath + "/" + hid + "/hidraw/" + name;
+    const std::string product = hidraw::Utf8(id.product), serial = hidraw::Utf8(id.serialNumber);
+    const QByteArray descriptor(reinterpret_cast<const char*>(d.descriptor.data()),
+                                static_cast<qsizetype>(d.descriptor.size()));
+    const std::string tree =
+        QString::asprintf(
+            "P: %s\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\nA: idVendor=%04x\nA: idProduct=%04x\n"
+            "A: bcdDevice=%04x\nA: manufacturer=%s\nA: product=%s\nA: serial=%s\n\n"
+            "P: %s/%s\nE: SUBSYSTEM=hid\nE: HID_ID=0003:%08X:%08X\nE: HID_NAME=%s\nE: HID_UNIQ=%s\n"
+            "H: report_descriptor=%s\n\nP: %s\nN: %s\nE: SUBSYSTEM=hidraw\nE: DEVNAME=%s\n"
+            "L: device=../../../%s\n",
+            n.usbPath.c_str(), id.vendorId, id.productId, id.versionNumber,
+            hidraw::Utf8(id.manufacturer).c_str(), product.c_str(), serial.c_str(),
+            n.usbPath.c_str(), hid.c_str(), id.vendorId, id.productId, product.c_str(),
+            serial.c_str(), descriptor.toHex().constData(), n.hidrawPath.c_str(), name.c_str(),
+            devnode.c_str(), hid.c_str())
+            .toStdString();
+    n.handler = umockdev_ioctl_base_new();
+    g_signal_connect(n.handler, "handle-ioctl", G_CALLBACK(hidraw::OnIoctl), &n);
+    g_signal_connect(n.handler, "handle-read", G_CALLBACK(hidraw::OnRead), &n);
+    if (!umockdev_testbed_add_from_string(testbed_, tree.c_str(), nullptr) ||
+        !umockdev_testbed_attach_ioctl(testbed_, devnode.c_str(), n.handler, nullptr))
+      throw std::runtime_error("umockdev refused " + devnode);
+    n.masterFd = umockdev_testbed_get_dev_fd(testbed_, devnode.c_str());
+
+    // hidapi finds an open device's strings from fstat() of its file, which
+    // umockdev 0.17 leaves to the PTY behind the node: map the PTY's numbers
+    // back to the device.
+    char pts[64] = {};
+    struct stat st {};
+    if (ptsname_r(n.masterFd, pts, sizeof pts) != 0 || ::stat(pts, &st) != 0)
+      throw std::runtime_error("no PTY behind " + devnode);
+    const std::string sys = "/sys" + n.hidrawPath, devMajor = std::to_string(major(st.st_rdev)),
+                      devMinor = std::to_string(minor(st.st_rdev));
+    umockdev_testbed_set_property(testbed_, sys.c_str(), "MAJOR", devMajor.c_str());
+    umockdev_testbed_set_property(testbed_, sys.c_str(), "MINOR", devMinor.c_str());
+    gchar* root = umockdev_testbed_get_root_dir(testbed_);
+    const auto link = std::filesystem::path(root) / "sys/dev/char" / (devMajor + ":" + devMinor);
+    g_free(root);
+    std::filesystem::create_directories(link.parent_path());
+    std::filesystem::remove(link);  // a PTY's numbers come back after an unplug
+    std::filesystem::create_directory_symlink("../.." + n.hidrawPath, link);
+    // poll() must say readable for hidapi to read: one byte nobody reads keeps
+    // it so, and an empty queue then answers EAGAIN (hid_read returns 0).
+    if (::write(n.masterFd, "\n", 1) != 1) throw std::runtime_error("cannot prime the PTY");
+    d.node = &n;
+  }
+
+  UMockdevTestbed* testbed_ = umockdev_testbed_new();
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<HidrawDevice>> devices_;
+  std::vector<std::unique_ptr<HidrawNode>> nodes_;
 };
 
 }  // namespace torvex::test
