@@ -11,6 +11,8 @@
 #include <tuple>
 
 #include "HidrawRig.h"
+
+#include <QApplication>
 #include "hid/Config.h"
 #include "hid/HidapiPlatform.h"
 
@@ -250,6 +252,7 @@ int main(int argc, char** argv) {
   // hidapi turns the UTF-8 strings of sysfs into wchar_t by the C locale.
   std::setlocale(LC_ALL, "C.UTF-8");
   if (!torvex::test::HidrawRig::PreloadActive()) return 77;
+  QApplication app(argc, argv);  // the end-to-end tests run the window
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
