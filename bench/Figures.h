@@ -8,7 +8,10 @@
 #include <ctime>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "sim/VirtualPlatform.h"
 
 namespace torvex::bench {
 
@@ -47,5 +50,21 @@ inline double WallUs() {
   using namespace std::chrono;
   return duration<double, std::micro>(steady_clock::now().time_since_epoch()).count();
 }
+
+// A wall clock that adds up the pauses it was asked for.
+class PauseCountingClock final : public sim::Clock {
+ public:
+  std::int64_t nowUs() override { return static_cast<std::int64_t>(WallUs() - start_); }
+  void sleepMs(int ms) override {
+    pausedMs += ms;
+    ++pauses;
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  }
+  int pausedMs = 0;
+  int pauses = 0;
+
+ private:
+  double start_ = WallUs();
+};
 
 }  // namespace torvex::bench

@@ -159,22 +159,6 @@ void BM_FreshnessHidapiDrain(benchmark::State& state) {
 }
 BENCHMARK(BM_FreshnessHidapiDrain)->Iterations(100);
 
-// A wall clock that adds up the pauses it was asked for.
-class PauseCountingClock final : public sim::Clock {
- public:
-  std::int64_t nowUs() override { return static_cast<std::int64_t>(WallUs() - start_); }
-  void sleepMs(int ms) override {
-    pausedMs += ms;
-    ++pauses;
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-  }
-  int pausedMs = 0;
-  int pauses = 0;
-
- private:
-  double start_ = WallUs();
-};
-
 void BM_ReadBackOverhead(benchmark::State& state) {
   auto owned = std::make_unique<PauseCountingClock>();
   PauseCountingClock& clock = *owned;
