@@ -16,26 +16,30 @@ QT_END_NAMESPACE
 
 namespace torvex::test {
 
+// What a board holds before the command: setting code, value.
+using Holds = std::vector<std::pair<std::uint8_t, std::uint8_t>>;
+
 struct CliRig {
   sim::VirtualPlatform board;  // virtual clock
   FaultPlatform platform{board};
-  QString out, err, in;
+  QString out, err, in, told;  // told: the serials the window would be told of
   bool terminal = false;
   volatile std::sig_atomic_t stop = 0;
 
-  explicit CliRig(int boards = 1) {
+  explicit CliRig(int boards = 1, const Holds& holds = {}) {
     for (int i = 0; i < boards; ++i) {
       sim::Identity id;
       id.serialNumber = u"TVX" + std::u16string(1, char16_t(u'A' + i));
       board.addBoard(id);
     }
+    for (auto [at, value] : holds) board.firmware(0).setSetting(at, value);
   }
   int run(const QString& line) {
     QTextStream o(&out), e(&err), i(&in);
-    cli::Io io{o, e, &i, terminal, terminal, &stop};
+    cli::Io io{o, e, &i, terminal, terminal, &stop, [this](const QString& s) { told += s; }};
     return cli::Run(line.split(u' ', Qt::SkipEmptyParts), platform, io);
   }
-  std::string sent(bool times = false) const { return Sent(board, 0, times); }
+  std::string sent() const { return Sent(board, 0, true); }
 };
 
 }  // namespace torvex::test
