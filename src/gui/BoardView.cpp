@@ -11,6 +11,7 @@
 
 #include "board/Identity.h"
 #include "board/Percent.h"
+#include "board/Settings.h"
 #include "gui/MainWindow.h"
 
 namespace torvex::gui {
@@ -85,6 +86,10 @@ void MainWindow::readBackBoard() {
   // until the read-back ends.
   ReadBackView view(*this);
   board_.readBack(&view);
+  // Enabling the editor turned the right rotary list on again; a pairing the
+  // left list already showed ran no handler to turn it off.
+  if (board_.isLoaded() && board::IsRotaryPairing(ui_.rotaryLeftList->currentIndex()))
+    ui_.rotaryRightList->setEnabled(false);
 }
 
 // Order matters: selecting an index runs that list's handler, so the left
