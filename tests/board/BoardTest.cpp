@@ -1,8 +1,12 @@
 // The board core against emulated boards: exact frames and pacing, read-back,
-// finding and opening boards, input and loss.
+// finding and opening boards, input and loss; and its pure rules at their
+// edges: percent texts and typed entries, input reports, identity strings.
 #include <gmock/gmock.h>
 
 #include "board/Board.h"
+#include "board/Identity.h"
+#include "board/InputReport.h"
+#include "board/Percent.h"
 #include "hid/Config.h"
 #include "support/FaultPlatform.h"
 #include "support/Wire.h"
@@ -72,7 +76,6 @@ TEST(Writes, ExactFramesAndPacingInEveryState) {
   enum State { Loaded, Refusing, OpenOnly, Unloaded, Closed };
   for (int state = Loaded; state <= Closed; ++state) {
     for (const auto& [op, wire, ms] : cases) {
-      SCOPED_TRACE(testing::Message() << wire << ", state " << state);
       Bench b;
       b.load(state != OpenOnly);
       b.boards.device(0).failAlways[Op::SetFeature] = state == Refusing;
@@ -80,8 +83,8 @@ TEST(Writes, ExactFramesAndPacingInEveryState) {
       if (state == Closed) b.board->close();
       const auto t0 = b.ms();
       op(*b.board);
-      EXPECT_EQ(Wire(b, t0), state <= Refusing ? wire : "");
-      EXPECT_EQ(b.ms() - t0, ms);
+      EXPECT_EQ(Wire(b, t0), state <= Refusing ? wire : "") << "state " << state;
+      EXPECT_EQ(b.ms() - t0, ms) << wire << ", state " << state;
     }
   }
 }
@@ -97,7 +100,8 @@ struct Events : board::ReadBackObserver {
 // 10 ms after each identity string, 40 ms, then 20 ms after each read that
 // succeeded, until both records came or ten attempts were spent.
 TEST(ReadBack, AttemptsPacingAndOrder) {
-  const Bytes settings = Record(p::kSettingsRecordBase, {}), led = Record(p::kLedRecordBase, {});
+  const Bytes settings = Frame({0, 1, p::kSettingsRecordBase}),
+              led = Frame({0, 1, p::kLedRecordBase});
   // Replies (none: the board's own), failed reads, identity strings given;
   // then the reads, the ms taken and what the observer was told.
   const std::tuple<std::vector<Bytes>, int, bool, int, int, std::string> cases[] = {
@@ -151,7 +155,7 @@ TEST(ReadBack, ValuesAsStoredAndOneRecordOnRequest) {
   b.boards.clearLog();
   const auto t0 = b.ms();
   EXPECT_EQ(b.board->readSettingsRecord()->clutchBite, 0xC7C6);
-  b.boards.device(0).scriptedReplies = {{false, Record(p::kLedRecordBase, {})}, {true, {}}};
+  b.boards.device(0).scriptedReplies = {{false, Frame({0, 1, p::kLedRecordBase})}, {true, {}}};
   EXPECT_FALSE(b.board->readSettingsRecord() || b.board->readSettingsRecord());
   b.board->close();
   EXPECT_FALSE(b.board->readSettingsRecord());
@@ -160,12 +164,6 @@ TEST(ReadBack, ValuesAsStoredAndOneRecordOnRequest) {
 
 using E = hid::OpenError;
 using Prep = std::function<void(Bench&)>;
-Prep Refuse(E e) {
-  return [=](Bench& b) { b.boards.device(0).openError = e; };
-}
-Prep Fail(Op op) {
-  return [=](Bench& b) { b.boards.device(0).failAlways[op] = true; };
-}
 // The input handle is opened after the lengths are read.
 void NoInputHandle(Bench& b) {
   b.platform.before = [&b](Call c, hid::Handle) {
@@ -174,11 +172,13 @@ void NoInputHandle(Bench& b) {
 }
 
 // Scan lists boards by serial, then open takes the first with the whole text.
+// A last open error other than none is board 0 refusing to open.
 TEST(Discovery, ScanThenOpen) {
   Serials sixteen;
   for (char16_t i = 0; i < 16; ++i) sixteen.push_back(u"B" + std::u16string(1, u'A' + i));
   // Serials, what goes wrong, what the scan lists and its last open error,
   // the serial to open and the board opened (-1: none).
+  const Prep noAttributes = [](Bench& b) { b.boards.device(0).failAlways[Op::Attributes] = true; };
   const std::tuple<Serials, Prep, QString, E, QString, int> cases[] = {
       {{u"C", u"A", u"B"}, {}, "C A B", E::None, "A", 1},
       {{u"T", u"T"}, {}, "T T", E::None, "T", 0},
@@ -186,11 +186,11 @@ TEST(Discovery, ScanThenOpen) {
       {{u"\u0141", u"\u0241"}, {}, "\u0141 \u0241", E::None, "\u0241", 1},
       {{std::u16string(80, u'7')}, {}, QString(50, u'7'), E::None, QString(50, u'7'), 0},
       {{std::nullopt, u"B"}, {}, "B", E::None, "B", 1},
-      {{u"A", u"B"}, Fail(Op::Attributes), "B", E::None, "A", -1},
-      {{u"A"}, Refuse(E::AccessDenied), "", E::AccessDenied, "A", -1},
-      {{u"A"}, Refuse(E::Busy), "", E::Busy, "A", -1},
-      {{u"A"}, Refuse(E::NotFound), "", E::NotFound, "A", -1},
-      {{u"A", u"B"}, Refuse(E::AccessDenied), "B", E::AccessDenied, "A", -1},
+      {{u"A", u"B"}, noAttributes, "B", E::None, "A", -1},
+      {{u"A"}, {}, "", E::AccessDenied, "A", -1},
+      {{u"A"}, {}, "", E::Busy, "A", -1},
+      {{u"A"}, {}, "", E::NotFound, "A", -1},
+      {{u"A", u"B"}, {}, "B", E::AccessDenied, "A", -1},
       {sixteen, {}, "BA BB BC BD BE BF BG BH BI BJ BK BL BM BN BO BP", E::None, "BP", 15},
       {{u"A"}, NoInputHandle, "A", E::None, "A", -1}};
   for (const auto& [serials, prep, listed, error, pick, opened] : cases) {
@@ -200,6 +200,7 @@ TEST(Discovery, ScanThenOpen) {
     b.boards.device(b.boards.addForeign(DeviceVendorId + 1, DeviceProductId)).openError = E::Busy;
     b.boards.device(b.boards.addForeign(DeviceVendorId, DeviceProductId + 1)).openError = E::Busy;
     if (prep) prep(b);
+    b.boards.device(0).openError = error;
     const auto r = b.board->scan();
     EXPECT_EQ(std::tuple(QStringList(r.serials.begin(), r.serials.end()).join(' '), r.lastOpenError,
                          r.boardLocked(), b.boards.openHandleCount()),
@@ -214,8 +215,7 @@ TEST(Discovery, ScanThenOpen) {
 TEST(Input, NewestReportQuietIsNotGoneLossClosesReplugFindsIt) {
   Bench b;
   b.load();
-  b.boards.firmware(0).setButton(5, true);
-  b.boards.firmware(0).setButton(6, true);
+  for (int button : {5, 6}) b.boards.firmware(0).setButton(button, true);
   auto poll = b.board->readInput();
   ASSERT_TRUE(poll.newest && !poll.gone);
   EXPECT_EQ(std::tuple(poll.reportsDrained, poll.newest->buttons[0]), std::tuple(2, 0x60));
@@ -275,6 +275,71 @@ TEST(HostileBoard, ReportLengths) {
     EXPECT_EQ(honest && poll.newest ? poll.newest->buttons[0] : -1,
               honest && input >= 13 ? 0x60 : -1);
   }
+}
+
+// Pure rules at their edges.
+using namespace board;
+// What `f` gives for each input, space separated.
+template <typename T, typename F>
+std::string Each(std::initializer_list<T> inputs, F f) {
+  QStringList out;
+  for (const auto& x : inputs) out << f(x);
+  return out.join(' ').toStdString();
+}
+const auto Num = [](std::optional<double> v) { return v ? QString::number(*v) : "-"; };
+
+// Each entry truncated (PercentText) and rounded (FormatOneDecimal) to one decimal.
+TEST(Rules, PercentTexts) {
+  EXPECT_EQ(Each({32768.0 / 65535.0 * 100.0, 12.99, 19.999999999999996, 1.0 / 65535.0 * 100.0, -0.0,
+                  -0.04, 123456789012.75, 1e20, 2.25, 1.05, 99.95, -2.25},
+                 [](double x) { return PercentText(x, u'.') + "|" + FormatOneDecimal(x, u','); }),
+            "50.0|50,0 12.9|13,0 20.0|20,0 0.0|0,0 0.0|0,0 -0.0|-0,0 123456789012.7|123456789012,8 "
+            "100000000000000000000.0|100000000000000000000,0 2.2|2,3 1.0|1,1 99.9|100,0 -2.2|-2,3");
+  EXPECT_EQ(Each({"10.5", "10.6", "-0.4", "x", "1e300"},
+                 [](auto t) { return ClampDeadZone(t, kDeadZoneLimit, kEnglish, u'.'); }),
+            "10.5 10.0 0.0 0.0 10.0");
+  EXPECT_EQ(ClampDeadZone("2,25", kDeadZoneLimit, kGerman, u','), "2,3");
+  EXPECT_EQ(Each({33, 32767, 65534},
+                 [](int v) { return AxisPercentText(v, kEnglish) + AxisPercentText(v, kGerman); }),
+            "0.1 %0,1 % 50.0 %50,0 % 100.0 %100,0 %");
+}
+
+TEST(Rules, TypedNumbers) {
+  EXPECT_EQ(Each({" 7.3 ", "7.3\r", "1e2", "7,3", "inf", "1e400"},
+                 [](auto t) { return Num(ParseLocaleNumber(t, kEnglish)); }),
+            "7.3 7.3 100 - - -");
+  EXPECT_EQ(
+      Each({50.0, 99.9, 99.91, -0.1, 1e300},
+           [](double x) { return Num(SliderPositionFromPercent(x, kClutchBiteFactor, 0, 65535)); }),
+      "32800 65534 65535 0 65535");
+  // Halves to even: 0.3 % is 196.5.
+  EXPECT_EQ(Each({7.3, 0.3, -5.0, 1e12}, [](double x) { return Num(PercentToRaw(x)); }),
+            "4782 196 0 65535");
+  EXPECT_EQ(SliderPositionFromPercent(50, kLedFactor, 0, 255) + SliderPercent(5, 0), 128);
+}
+
+TEST(Rules, IdentityAndVersion) {
+  const std::pair<std::u16string, QString> cases[] = {
+      {u"", ""},
+      {u"A\u0100B", "A\u0100B"},  // a zero low byte is no end
+      {std::u16string(u"AB\0CD", 5), "AB"},
+      {std::u16string(48, u'x') + u"\U0001D11Ez", QString(48, u'x') + "\U0001D11E"},
+      {std::u16string(49, u'x') + u"\U0001D11E", QString(49, u'x')}};
+  for (const auto& [units, text] : cases) EXPECT_EQ(IdentityText(units), text);
+  EXPECT_EQ(VersionLabel(0x0210) + VersionLabel(0xFFAB), " 2.10 255.AB");
+}
+
+// Bytes past the fields of a longer report are not examined. On the chart
+// input goes across, output up; a line joins only a point with both coordinates.
+TEST(Rules, InputReports) {
+  const auto s =
+      DecodeNewestReport(Bytes{0, 1, 0, 0, 0, 0, 0, 0, 0x80, 0x34, 0x12, 0xCD, 0xAB, 9, 9}, 15);
+  ASSERT_TRUE(s);
+  EXPECT_THAT(s->buttons, testing::ElementsAre(1, 0, 0, 0, 0, 0, 0, 0x80));
+  EXPECT_EQ(ChartPointFor(*s, false), (ChartPoint{0x1234, 65535 - 0xABCD}));
+  EXPECT_EQ(ChartPointFor(*s, true), (ChartPoint{0xABCD, 65535 - 0x1234}));
+  EXPECT_FALSE(JoinsPrevious({0, 1}) || JoinsPrevious({1, 0}) || !JoinsPrevious({1, 1}));
+  EXPECT_FALSE(DecodeNewestReport(Bytes(24, 7), 12));  // too short for the fields
 }
 
 }  // namespace

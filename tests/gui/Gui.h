@@ -13,24 +13,18 @@
 
 namespace torvex::test {
 
-// A list its index, a slider or bar its value, anything else its text.
+// A list its index, a slider or bar its value, a frame its title, anything else its text.
 inline QString Shown(QWidget* w) {
-  if (auto* c = qobject_cast<QComboBox*>(w)) return QString::number(c->currentIndex());
-  if (auto* s = qobject_cast<QAbstractSlider*>(w)) return QString::number(s->value());
-  if (auto* b = qobject_cast<QProgressBar*>(w)) return QString::number(b->value());
-  if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
-  if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
-  if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
-  auto* g = qobject_cast<QGroupBox*>(w);
-  return g ? g->title() : QString();
+  for (const char* property : {"currentIndex", "value", "title", "text"})
+    if (const QVariant v = w->property(property); v.isValid()) return v.toString();
+  return QString();
 }
 
 // What the named controls show, space separated; "-" follows a disabled one.
 inline std::string ShownAll(QWidget& w, const char* names) {
   QStringList out;
   for (const QString& name : QString(names).split(' '))
-    if (QWidget* c = Find<QWidget>(w, qPrintable(name)))
-      out << Shown(c) + (c->isEnabled() ? "" : "-");
+    if (QWidget* c = w.findChild<QWidget*>(name)) out << Shown(c) + (c->isEnabled() ? "" : "-");
   return out.join(' ').toStdString();
 }
 
@@ -47,7 +41,7 @@ inline std::string Disabled(QWidget& w) {
 // a field cleared and typed into key by key ("\r" is Return).
 inline void Act(QWidget& w, const char* actions) {
   for (const QString& action : QString(actions).split(' ', Qt::SkipEmptyParts)) {
-    QWidget* c = Find<QWidget>(w, qPrintable(action.section('=', 0, 0)));
+    QWidget* c = w.findChild<QWidget*>(action.section('=', 0, 0));
     const QString arg = action.section('=', 1);
     if (auto* e = qobject_cast<QLineEdit*>(c)) e->clear(), QTest::keyClicks(e, arg);
     if (auto* b = qobject_cast<QPushButton*>(c)) b->click();

@@ -31,8 +31,6 @@ class FaultPlatform final : public hid::HidPlatform {
  public:
   explicit FaultPlatform(sim::VirtualPlatform& inner) : inner_(inner) {}
 
-  sim::VirtualPlatform& inner() { return inner_; }
-
   // Runs before every call (after it was counted). Returning true fails the
   // call without reaching the board; a close is never failed.
   std::function<bool(Call, hid::Handle)> before;
@@ -45,18 +43,15 @@ class FaultPlatform final : public hid::HidPlatform {
   // The length every feature buffer must have on a handle; a buffer of any
   // other length, or a sent frame too short for its header, is a bad buffer.
   std::function<std::size_t(hid::Handle)> featureLength;
+  // What devicesChanged() answers: whether the system saw boards come or go.
+  bool changes = true;
 
-  int calls(Call c) const {
-    auto it = calls_.find(c);
-    return it == calls_.end() ? 0 : it->second;
-  }
+  int calls(Call c) const { return calls_.contains(c) ? calls_.at(c) : 0; }
   int badBuffers() const { return badBuffers_; }
   // Index of the emulated device behind a handle, -1 when unknown.
-  int deviceOf(hid::Handle h) const {
-    auto it = owner_.find(h);
-    return it == owner_.end() ? -1 : it->second;
-  }
+  int deviceOf(hid::Handle h) const { return owner_.contains(h) ? owner_.at(h) : -1; }
 
+  bool devicesChanged() override { return changes; }
   std::vector<hid::InterfaceInfo> enumerate() override {
     if (Enter(Call::Enumerate, hid::kNoHandle)) return {};
     return inner_.enumerate();
@@ -79,12 +74,10 @@ class FaultPlatform final : public hid::HidPlatform {
     return inner_.close(handle);
   }
   std::optional<hid::Attributes> attributes(hid::Handle handle) override {
-    if (Enter(Call::Attributes, handle)) return std::nullopt;
-    return inner_.attributes(handle);
+    return Enter(Call::Attributes, handle) ? std::nullopt : inner_.attributes(handle);
   }
   std::optional<std::u16string> string(hid::Handle handle, hid::StringKind kind) override {
-    if (Enter(Call::String, handle)) return std::nullopt;
-    return inner_.string(handle, kind);
+    return Enter(Call::String, handle) ? std::nullopt : inner_.string(handle, kind);
   }
   std::optional<hid::ReportLengths> reportLengths(hid::Handle handle) override {
     if (Enter(Call::ReportLengths, handle)) return std::nullopt;
@@ -93,7 +86,7 @@ class FaultPlatform final : public hid::HidPlatform {
     return r;
   }
   bool setFeature(hid::Handle handle, std::span<const std::uint8_t> report) override {
-    CheckBuffer(handle, report.size(), kFrameHeader);
+    CheckBuffer(handle, report.size(), 4);  // report ID, kind, code, value
     const bool ok = !Enter(Call::SetFeature, handle) && inner_.setFeature(handle, report);
     if (sent) sent(handle, report, ok);
     return ok;
@@ -107,11 +100,8 @@ class FaultPlatform final : public hid::HidPlatform {
     return got;
   }
   hid::InputRead readInput(hid::Handle handle, std::size_t maxBytes) override {
-    if (Enter(Call::ReadInput, handle)) {
-      hid::InputRead gone;
-      gone.status = hid::InputRead::Status::Gone;
-      return gone;
-    }
+    if (Enter(Call::ReadInput, handle))
+      return {.status = hid::InputRead::Status::Gone, .bytes = {}, .reportsDrained = 0};
     auto r = inner_.readInput(handle, maxBytes);
     if (input) input(handle, maxBytes, r);
     return r;
@@ -126,8 +116,6 @@ class FaultPlatform final : public hid::HidPlatform {
     ++calls_[c];
     return before && before(c, h) && c != Call::Close;
   }
-  static constexpr std::size_t kFrameHeader = 4;  // report ID, kind, code, value
-
   void CheckBuffer(hid::Handle h, std::size_t size, std::size_t minimum) {
     if (size < minimum || (featureLength && size != featureLength(h))) ++badBuffers_;
   }
