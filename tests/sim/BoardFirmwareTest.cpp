@@ -46,6 +46,7 @@ TEST(Reset, RestoresEveryFactorySetting) {
   for (int code = 0x40; code <= 0x61; ++code) fw.setSetting(static_cast<std::uint8_t>(code), 0x77);
   fw.setPaddle(0, 20000);
   Send(fw, "05 0B 03|04 0A 01|03 04 05");
+  EXPECT_EQ(fw.resetCount(), 1);
   EXPECT_EQ(fw.monitorMode(), 0);
   EXPECT_EQ(fw.calibrationLow(0), 0);
   for (const char* record : {kFactorySettings, kFactoryLed})
