@@ -126,6 +126,8 @@ TEST(ReadBack, ControlsShowWhatTheBoardHoldsAndNothingIsSent) {
     Rig rig;
     Store(rig.platform.firmware(rig.platform.addBoard({})), stored);
     EXPECT_EQ(ShownAll(rig.load(), shown), expected) << stored;
+    rig.form().readBackBoard();  // again, with no list changing: the same state
+    EXPECT_EQ(ShownAll(rig.form(), shown), expected) << stored;
     EXPECT_EQ(rig.sent(), "");
   }
 }
