@@ -9,7 +9,7 @@
 #include "FuzzCheck.h"
 #include "board/InputReport.h"
 
-namespace m = torvex::monitor;
+namespace m = torvex::board;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;

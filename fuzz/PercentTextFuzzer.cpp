@@ -13,7 +13,7 @@
 #include "FuzzCheck.h"
 #include "board/Percent.h"
 
-namespace s = torvex::settings;
+namespace s = torvex::board;
 
 namespace {
 
