@@ -439,6 +439,9 @@ class Soak {
       eq("left rotary", ui.rotaryLeftList->currentIndex(), left);
       eq("right rotary", ui.rotaryRightList->currentIndex(), right);
     }
+    // A pairing shown in the left list keeps the right one off, as a pick does.
+    if (board::IsRotaryPairing(ui.rotaryLeftList->currentIndex()))
+      eq("with a left pairing the right rotary list's enabled", ui.rotaryRightList->isEnabled(), 0);
     eq("X curve", ui.xCurveTypeList->currentIndex(), at(code::SetXCurveType));
     eq("Y curve", ui.yCurveTypeList->currentIndex(), at(code::SetYCurveType));
     eq("X curve number", ui.xCurveNumberSlider->value(), at(code::SetXCurveNumber) - 5);
