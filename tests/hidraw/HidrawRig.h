@@ -20,24 +20,23 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include <QByteArray>
 #include <QString>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <deque>
 #include <filesystem>
-#include <memory>
 #include <mutex>
 #include <stdexcept>
-#include <string>
-#include <utility>
-#include <vector>
 
+#include "hid/Config.h"
 #include "sim/BoardFirmware.h"
 #include "sim/VirtualPlatform.h"
 
 namespace torvex::test {
+
+// One of our boards, by the IDs the tool looks for.
+inline const sim::Identity kOurBoard{DeviceVendorId, DeviceProductId};
 
 enum class HidrawCall { None, Read, GetFeature, SetFeature };
 
@@ -85,13 +84,6 @@ inline gboolean Complete(UMockdevIoctlClient* client, long result, int error = 0
   return TRUE;
 }
 
-// The caller's buffer behind the ioctl argument.
-inline std::uint8_t* Buffer(UMockdevIoctlClient* client, std::size_t size) {
-  UMockdevIoctlData* d =
-      umockdev_ioctl_data_resolve(umockdev_ioctl_client_get_arg(client), 0, size, nullptr);
-  return d ? d->data : nullptr;
-}
-
 inline gboolean OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer data) {
   const unsigned long request = umockdev_ioctl_client_get_request(client);
   const std::size_t size = _IOC_SIZE(request);
@@ -101,9 +93,11 @@ inline gboolean OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointe
       Enter(data, client,
             get ? HidrawCall::GetFeature : (set ? HidrawCall::SetFeature : HidrawCall::None));
   HidrawDevice& d = *n.device;
-  std::uint8_t* buffer = Buffer(client, size);
+  // The caller's buffer behind the ioctl argument.
+  auto* arg = umockdev_ioctl_data_resolve(umockdev_ioctl_client_get_arg(client), 0, size, nullptr);
   if (n.gone) return Complete(client, -1, ENODEV);
-  if (!buffer) return Complete(client, -1, EFAULT);
+  if (!arg) return Complete(client, -1, EFAULT);
+  std::uint8_t* buffer = arg->data;
   if (request == HIDIOCGRDESCSIZE) {
     const int length = static_cast<int>(d.descriptor.size());
     std::memcpy(buffer, &length, sizeof length);
@@ -137,10 +131,6 @@ inline gboolean OnRead(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer
   return Complete(client, static_cast<long>(length));
 }
 
-inline std::string Utf8(const std::optional<std::u16string>& text) {
-  return QString::fromStdU16String(text.value_or(u"")).toStdString();
-}
-
 }  // namespace hidraw
 
 class HidrawRig {
@@ -156,15 +146,12 @@ class HidrawRig {
     g_object_unref(testbed_);
   }
 
-  static bool PreloadActive() {
-    // umockdev answers only once a testbed exists.
-    UMockdevTestbed* probe = umockdev_testbed_new();
-    const bool active = umockdev_in_mock_environment();
-    g_object_unref(probe);
-    return active;
+  static bool PreloadActive() {  // umockdev answers only once a testbed exists
+    return HidrawRig().testbed_ && umockdev_in_mock_environment();
   }
 
-  int add(sim::Identity identity = {}, sim::Bytes descriptor = sim::BoardReportDescriptor()) {
+  int add(sim::Identity identity = kOurBoard,
+          sim::Bytes descriptor = sim::BoardReportDescriptor()) {
     std::lock_guard lock(mutex_);
     plug(*devices_.emplace_back(new HidrawDevice{std::move(identity), std::move(descriptor)}));
     return static_cast<int>(devices_.size()) - 1;
@@ -227,7 +214,10 @@ class HidrawRig {
     const std::string hid =
         QString::asprintf("0003:%04X:%04X.%04X", id.vendorId, id.productId, n.number).toStdString();
     n.hidrawPath = n.usbPath + "/" + hid + "/hidraw/" + name;
-    const std::string product = hidraw::Utf8(id.product), serial = hidraw::Utf8(id.serialNumber);
+    const auto utf8 = [](const auto& text) {
+      return QString::fromStdU16String(text.value_or(u"")).toStdString();
+    };
+    const std::string product = utf8(id.product), serial = utf8(id.serialNumber);
     const QByteArray descriptor(reinterpret_cast<const char*>(d.descriptor.data()),
                                 static_cast<qsizetype>(d.descriptor.size()));
     const std::string tree =
@@ -238,10 +228,10 @@ class HidrawRig {
             "H: report_descriptor=%s\n\nP: %s\nN: %s\nE: SUBSYSTEM=hidraw\nE: DEVNAME=%s\n"
             "L: device=../../../%s\n",
             n.usbPath.c_str(), id.vendorId, id.productId, id.versionNumber,
-            hidraw::Utf8(id.manufacturer).c_str(), product.c_str(), serial.c_str(),
-            n.usbPath.c_str(), hid.c_str(), id.vendorId, id.productId, product.c_str(),
-            serial.c_str(), descriptor.toHex().constData(), n.hidrawPath.c_str(), name.c_str(),
-            devnode.c_str(), hid.c_str())
+            utf8(id.manufacturer).c_str(), product.c_str(), serial.c_str(), n.usbPath.c_str(),
+            hid.c_str(), id.vendorId, id.productId, product.c_str(), serial.c_str(),
+            descriptor.toHex().constData(), n.hidrawPath.c_str(), name.c_str(), devnode.c_str(),
+            hid.c_str())
             .toStdString();
     n.handler = umockdev_ioctl_base_new();
     g_signal_connect(n.handler, "handle-ioctl", G_CALLBACK(hidraw::OnIoctl), &n);
