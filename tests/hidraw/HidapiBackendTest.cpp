@@ -27,8 +27,7 @@ Bytes Hex(const std::string& text) {
 
 // Vendor page, report ID 5: 2-byte input; report ID 6: 3-byte feature.
 const Bytes kNumbered =
-    Hex("06 00 ff 09 01 a1 01 15 00 26 ff 00 75 08 85 05 95 02 09 01 81 02"
-        " 85 06 95 03 09 02 b1 02 c0");
+    Hex("06 00 ff 09 01 a1 01 75 08 85 05 95 02 09 01 81 02 85 06 95 03 09 02 b1 02 c0");
 
 // A gamepad (ID 1: 8-byte input) and a consumer control (ID 2: 2-byte output).
 const Bytes kTwoCollections =
@@ -90,10 +89,10 @@ TEST(HidapiBackend, EnumerationLengthsAndIdentity) {
     const auto lengths = platform.reportLengths(h);
     const auto a = platform.attributes(h);
     ASSERT_TRUE(lengths && a);
-    EXPECT_EQ(std::tie(lengths->input, lengths->output, lengths->feature),
-              std::tie(c.lengths.input, c.lengths.output, c.lengths.feature));
-    EXPECT_EQ(std::tie(a->vendorId, a->productId, a->versionNumber),
-              std::tie(c.id.vendorId, c.id.productId, c.id.versionNumber));
+    EXPECT_EQ(std::tie(lengths->input, lengths->output, lengths->feature, a->vendorId, a->productId,
+                       a->versionNumber),
+              std::tie(c.lengths.input, c.lengths.output, c.lengths.feature, c.id.vendorId,
+                       c.id.productId, c.id.versionNumber));
     EXPECT_EQ(std::tuple(platform.string(h, Manufacturer), platform.string(h, Product),
                          platform.string(h, SerialNumber)),
               std::tie(c.id.manufacturer, c.id.product, c.id.serialNumber));

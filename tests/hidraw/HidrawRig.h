@@ -64,8 +64,6 @@ struct HidrawNode {
   std::deque<sim::Bytes> queue{};
 };
 
-namespace hidraw {
-
 // Notes the file; the node is gone from now on if this call was to unplug it.
 inline HidrawNode& Enter(gpointer data, UMockdevIoctlClient* client, HidrawCall call) {
   auto& n = *static_cast<HidrawNode*>(data);
@@ -130,8 +128,6 @@ inline gboolean OnRead(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer
   std::memcpy(buffer->data, report.data(), length);
   return Complete(client, static_cast<long>(length));
 }
-
-}  // namespace hidraw
 
 class HidrawRig {
  public:
@@ -234,8 +230,8 @@ class HidrawRig {
             hid.c_str())
             .toStdString();
     n.handler = umockdev_ioctl_base_new();
-    g_signal_connect(n.handler, "handle-ioctl", G_CALLBACK(hidraw::OnIoctl), &n);
-    g_signal_connect(n.handler, "handle-read", G_CALLBACK(hidraw::OnRead), &n);
+    g_signal_connect(n.handler, "handle-ioctl", G_CALLBACK(OnIoctl), &n);
+    g_signal_connect(n.handler, "handle-read", G_CALLBACK(OnRead), &n);
     if (!umockdev_testbed_add_from_string(testbed_, tree.c_str(), nullptr) ||
         !umockdev_testbed_attach_ioctl(testbed_, devnode.c_str(), n.handler, nullptr))
       throw std::runtime_error("umockdev refused " + devnode);
@@ -244,10 +240,8 @@ class HidrawRig {
     // hidapi finds an open device's strings from fstat() of its file, which
     // umockdev 0.17 leaves to the PTY behind the node: map the PTY's numbers
     // back to the device.
-    char pts[64] = {};
     struct stat st {};
-    if (ptsname_r(n.masterFd, pts, sizeof pts) != 0 || ::stat(pts, &st) != 0)
-      throw std::runtime_error("no PTY behind " + devnode);
+    if (::stat(ptsname(n.masterFd), &st) != 0) throw std::runtime_error("no PTY behind " + devnode);
     const std::string sys = "/sys" + n.hidrawPath, devMajor = std::to_string(major(st.st_rdev)),
                       devMinor = std::to_string(minor(st.st_rdev));
     umockdev_testbed_set_property(testbed_, sys.c_str(), "MAJOR", devMajor.c_str());
