@@ -38,7 +38,8 @@ namespace torvex::test {
 // One of our boards, by the IDs the tool looks for.
 inline const sim::Identity kOurBoard{DeviceVendorId, DeviceProductId};
 
-enum class HidrawCall { None, Read, GetFeature, SetFeature };
+// In the order a round of calls makes them.
+enum class HidrawCall { SetFeature, GetFeature, Read, None };
 
 struct HidrawDevice {
   sim::Identity identity;
