@@ -1,5 +1,6 @@
 // Report lengths from real descriptors (the corpus, every row) and from
-// hand-written ones that stress the item grammar or lie about their sizes.
+// hand-written ones that stress the item grammar or lie about their sizes; the
+// hidapi backend's own logic where emulated hidraw devices cannot reach.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "hid/HidapiPlatform.h"
 #include "hid/ReportDescriptor.h"
 
 namespace torvex::hid {
@@ -90,6 +92,26 @@ TEST(ReportDescriptor, HandWrittenItems) {
     EXPECT_EQ(Of(s.lengths), c.expected) << c.hex;
     EXPECT_EQ(s.numbered, c.numbered) << c.hex;
   }
+}
+
+// A device that never stops sending, text outside Unicode, odd paths.
+TEST(DrainInputReports, EndlessDeviceCannotHoldTheWindow) {
+  int calls = 0;
+  const RawRead endless = [&calls](std::uint8_t* b, std::size_t) {
+    ++calls;
+    b[0] = 0x42;
+    return 1;
+  };
+  const InputRead r = DrainInputReports(endless, false, 4, 64, /*maxReads=*/100);
+  EXPECT_EQ(calls, 100);
+  EXPECT_EQ(r.status, InputRead::Status::Ok);
+  EXPECT_EQ(r.bytes, (std::vector<std::uint8_t>{0, 0x42, 0, 0x42}));
+}
+
+TEST(HidapiHelpers, NoWideCharOutsideUnicodeNorPathOutsideHidraw) {
+  EXPECT_EQ(WideToUtf16(std::wstring(1, static_cast<wchar_t>(0x110000))), u"\uFFFD");
+  for (const char* path : {"/dev/hidraw", "/dev/hidraw1/../../etc/passwd", "/dev/usb/hiddev0"})
+    EXPECT_EQ(SysfsDescriptorPath(path), "") << path;
 }
 
 }  // namespace
