@@ -58,7 +58,7 @@ struct HidrawNode {
   std::mutex* mutex;
   HidrawDevice* device;
   int number;
-  std::string usbPath{}, hidrawPath{};  // in sysfs
+  std::string devnode{}, usbPath{}, hidrawPath{};  // usbPath and hidrawPath in sysfs
   UMockdevIoctlBase* handler = nullptr;
   int masterFd = -1;
   bool gone = false;
@@ -134,8 +134,7 @@ class HidrawRig {
  public:
   ~HidrawRig() {
     for (auto& n : nodes_) {
-      umockdev_testbed_detach_ioctl(testbed_, ("/dev/hidraw" + std::to_string(n->number)).c_str(),
-                                    nullptr);
+      umockdev_testbed_detach_ioctl(testbed_, n->devnode.c_str(), nullptr);
       g_object_unref(n->handler);
     }
     for (auto& d : devices_)
@@ -158,7 +157,7 @@ class HidrawRig {
 
   std::string path(int device) const {  // e.g. "/dev/hidraw200"
     const HidrawNode* n = devices_.at(device)->node;
-    return n ? "/dev/hidraw" + std::to_string(n->number) : std::string();
+    return n ? n->devnode : std::string();
   }
 
   // Gone from sysfs, with a "remove" event; open files fail as on a real unplug.
@@ -205,7 +204,8 @@ class HidrawRig {
     // comes back within a process (umockdev aborts on a reused node).
     static int nextNode = 200;
     auto& n = *nodes_.emplace_back(new HidrawNode{&mutex_, &d, nextNode++});
-    const std::string name = "hidraw" + std::to_string(n.number), devnode = "/dev/" + name;
+    const std::string name = "hidraw" + std::to_string(n.number),
+                      devnode = n.devnode = "/dev/" + name;
     const auto& id = d.identity;
     n.usbPath = "/devices/pci0000:00/0000:00:14.0/usb1/1-" + std::to_string(n.number);
     const std::string hid =
