@@ -59,7 +59,6 @@ TEST(ReportDescriptor, HandWrittenItems) {
     Lengths expected;
     bool numbered;
   } cases[] = {
-      {"", {0, 0, 0}, false},
       {"75 08 95 01 81 01 75 01 95 04 81 03", {3, 0, 0}, false},  // constants and bits count
       {"75 08 95 02 81 02 95 03 91 02 95 07 b1 02", {3, 4, 8}, false},
       {"09 30 19 01 29 08 75 08 95 01 81 02", {2, 0, 0}, false},

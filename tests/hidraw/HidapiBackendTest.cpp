@@ -188,7 +188,6 @@ TEST(HidapiBackend, UnplugMidCallAndReplug) {
     EXPECT_TRUE(platform.devicesChanged() && !platform.devicesChanged());
     const auto list = platform.enumerate();
     ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list[0].path, rig.path(b));
     h = platform.open(list[0].path, OpenMode::NonBlocking);
     EXPECT_EQ(platform.string(h, SerialNumber), u"TVX0001");
     EXPECT_EQ(platform.readInput(h, 500).status, Status::Empty);
@@ -260,7 +259,8 @@ int main(int argc, char** argv) {
   std::signal(SIGHUP, SIG_IGN);
   // hidapi turns the UTF-8 strings of sysfs into wchar_t by the C locale.
   std::setlocale(LC_ALL, "C.UTF-8");
-  if (!torvex::test::HidrawRig::PreloadActive()) return 77;
+  // umockdev answers only once a testbed exists.
+  if (torvex::test::HidrawRig probe; !umockdev_in_mock_environment()) return 77;
   QApplication app(argc, argv);  // the end-to-end tests run the window
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

@@ -142,10 +142,6 @@ class HidrawRig {
     g_object_unref(testbed_);
   }
 
-  static bool PreloadActive() {  // umockdev answers only once a testbed exists
-    return HidrawRig().testbed_ && umockdev_in_mock_environment();
-  }
-
   int add(sim::Identity identity = kOurBoard,
           sim::Bytes descriptor = sim::BoardReportDescriptor()) {
     std::lock_guard lock(mutex_);
@@ -191,8 +187,7 @@ class HidrawRig {
     // umockdev learns of a close on its own thread, a moment after close() returned.
     for (int attempt = 0; attempt < 200; ::usleep(10'000), ++attempt) {
       std::lock_guard lock(mutex_);
-      const auto& files = devices_.at(device)->files;
-      if (std::none_of(files.begin(), files.end(), umockdev_ioctl_client_get_connected))
+      if (std::ranges::none_of(devices_.at(device)->files, umockdev_ioctl_client_get_connected))
         return true;
     }
     return false;
