@@ -179,8 +179,7 @@ TEST(HidapiBackend, UnplugMidCallAndReplug) {
     EXPECT_EQ(platform.readInput(h, 500).status, Status::Gone);
     EXPECT_FALSE(platform.getFeature(h, feature) || platform.setFeature(h, feature));
     EXPECT_TRUE(platform.enumerate().empty());
-    EXPECT_TRUE(platform.close(h));
-    EXPECT_FALSE(platform.close(h));
+    EXPECT_TRUE(platform.close(h) && !platform.close(h));
     EXPECT_FALSE(platform.attributes(h) || platform.reportLengths(h) ||
                  platform.string(h, Product) || platform.getFeature(h, feature));
     EXPECT_TRUE(rig.allFilesClosed(b));

@@ -71,10 +71,8 @@ inline HidrawNode& Enter(gpointer data, UMockdevIoctlClient* client, HidrawCall 
   auto& files = n.device->files;
   if (std::find(files.begin(), files.end(), client) == files.end())
     files.push_back(static_cast<UMockdevIoctlClient*>(g_object_ref(client)));
-  if (call != HidrawCall::None && n.device->unplugOn == call) {
-    n.device->unplugOn = HidrawCall::None;
-    n.gone = true;
-  }
+  if (call != HidrawCall::None && n.device->unplugOn == call)
+    n.gone = std::exchange(n.device->unplugOn, HidrawCall::None) == call;
   return n;
 }
 
