@@ -175,7 +175,6 @@ TEST(HidapiBackend, UnplugMidCallAndReplug) {
     EXPECT_EQ(platform.getFeature(h, feature).has_value(), k > 1);
     EXPECT_EQ(platform.readInput(h, 500).status, k > 2 ? Status::Empty : Status::Gone);
     rig.unplug(b);
-    EXPECT_TRUE(platform.devicesChanged() && !platform.devicesChanged());
     EXPECT_EQ(platform.readInput(h, 500).status, Status::Gone);
     EXPECT_FALSE(platform.getFeature(h, feature) || platform.setFeature(h, feature));
     EXPECT_TRUE(platform.enumerate().empty());
@@ -183,7 +182,7 @@ TEST(HidapiBackend, UnplugMidCallAndReplug) {
     EXPECT_FALSE(platform.attributes(h) || platform.reportLengths(h) ||
                  platform.string(h, Product) || platform.getFeature(h, feature));
     EXPECT_TRUE(rig.allFilesClosed(b));
-    rig.replug(b);
+    rig.replug(b);  // the watch tells of both in one burst
     EXPECT_TRUE(platform.devicesChanged() && !platform.devicesChanged());
     const auto list = platform.enumerate();
     ASSERT_EQ(list.size(), 1u);
