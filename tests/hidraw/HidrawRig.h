@@ -20,26 +20,26 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include <QByteArray>
 #include <QString>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <deque>
 #include <filesystem>
-#include <memory>
 #include <mutex>
 #include <stdexcept>
-#include <string>
-#include <utility>
-#include <vector>
 
+#include "hid/Config.h"
 #include "sim/BoardFirmware.h"
 #include "sim/VirtualPlatform.h"
 
 namespace torvex::test {
 
-enum class HidrawCall { None, Read, GetFeature, SetFeature };
+// One of our boards, by the IDs the tool looks for.
+inline const sim::Identity kOurBoard{DeviceVendorId, DeviceProductId};
+
+// In the order a round of calls makes them.
+enum class HidrawCall { SetFeature, GetFeature, Read, None };
 
 struct HidrawDevice {
   sim::Identity identity;
@@ -58,14 +58,12 @@ struct HidrawNode {
   std::mutex* mutex;
   HidrawDevice* device;
   int number;
-  std::string usbPath{}, hidrawPath{};  // in sysfs
+  std::string devnode{}, usbPath{}, hidrawPath{};  // usbPath and hidrawPath in sysfs
   UMockdevIoctlBase* handler = nullptr;
   int masterFd = -1;
   bool gone = false;
   std::deque<sim::Bytes> queue{};
 };
-
-namespace hidraw {
 
 // Notes the file; the node is gone from now on if this call was to unplug it.
 inline HidrawNode& Enter(gpointer data, UMockdevIoctlClient* client, HidrawCall call) {
@@ -73,23 +71,14 @@ inline HidrawNode& Enter(gpointer data, UMockdevIoctlClient* client, HidrawCall 
   auto& files = n.device->files;
   if (std::find(files.begin(), files.end(), client) == files.end())
     files.push_back(static_cast<UMockdevIoctlClient*>(g_object_ref(client)));
-  if (call != HidrawCall::None && n.device->unplugOn == call) {
-    n.device->unplugOn = HidrawCall::None;
-    n.gone = true;
-  }
+  if (call != HidrawCall::None && n.device->unplugOn == call)
+    n.gone = std::exchange(n.device->unplugOn, HidrawCall::None) == call;
   return n;
 }
 
 inline gboolean Complete(UMockdevIoctlClient* client, long result, int error = 0) {
   umockdev_ioctl_client_complete(client, result, error);
   return TRUE;
-}
-
-// The caller's buffer behind the ioctl argument.
-inline std::uint8_t* Buffer(UMockdevIoctlClient* client, std::size_t size) {
-  UMockdevIoctlData* d =
-      umockdev_ioctl_data_resolve(umockdev_ioctl_client_get_arg(client), 0, size, nullptr);
-  return d ? d->data : nullptr;
 }
 
 inline gboolean OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer data) {
@@ -101,9 +90,11 @@ inline gboolean OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointe
       Enter(data, client,
             get ? HidrawCall::GetFeature : (set ? HidrawCall::SetFeature : HidrawCall::None));
   HidrawDevice& d = *n.device;
-  std::uint8_t* buffer = Buffer(client, size);
+  // The caller's buffer behind the ioctl argument.
+  auto* arg = umockdev_ioctl_data_resolve(umockdev_ioctl_client_get_arg(client), 0, size, nullptr);
   if (n.gone) return Complete(client, -1, ENODEV);
-  if (!buffer) return Complete(client, -1, EFAULT);
+  if (!arg) return Complete(client, -1, EFAULT);
+  std::uint8_t* buffer = arg->data;
   if (request == HIDIOCGRDESCSIZE) {
     const int length = static_cast<int>(d.descriptor.size());
     std::memcpy(buffer, &length, sizeof length);
@@ -137,18 +128,11 @@ inline gboolean OnRead(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer
   return Complete(client, static_cast<long>(length));
 }
 
-inline std::string Utf8(const std::optional<std::u16string>& text) {
-  return QString::fromStdU16String(text.value_or(u"")).toStdString();
-}
-
-}  // namespace hidraw
-
 class HidrawRig {
  public:
   ~HidrawRig() {
     for (auto& n : nodes_) {
-      umockdev_testbed_detach_ioctl(testbed_, ("/dev/hidraw" + std::to_string(n->number)).c_str(),
-                                    nullptr);
+      umockdev_testbed_detach_ioctl(testbed_, n->devnode.c_str(), nullptr);
       g_object_unref(n->handler);
     }
     for (auto& d : devices_)
@@ -156,15 +140,8 @@ class HidrawRig {
     g_object_unref(testbed_);
   }
 
-  static bool PreloadActive() {
-    // umockdev answers only once a testbed exists.
-    UMockdevTestbed* probe = umockdev_testbed_new();
-    const bool active = umockdev_in_mock_environment();
-    g_object_unref(probe);
-    return active;
-  }
-
-  int add(sim::Identity identity = {}, sim::Bytes descriptor = sim::BoardReportDescriptor()) {
+  int add(sim::Identity identity = kOurBoard,
+          sim::Bytes descriptor = sim::BoardReportDescriptor()) {
     std::lock_guard lock(mutex_);
     plug(*devices_.emplace_back(new HidrawDevice{std::move(identity), std::move(descriptor)}));
     return static_cast<int>(devices_.size()) - 1;
@@ -174,7 +151,7 @@ class HidrawRig {
 
   std::string path(int device) const {  // e.g. "/dev/hidraw200"
     const HidrawNode* n = devices_.at(device)->node;
-    return n ? "/dev/hidraw" + std::to_string(n->number) : std::string();
+    return n ? n->devnode : std::string();
   }
 
   // Gone from sysfs, with a "remove" event; open files fail as on a real unplug.
@@ -208,8 +185,7 @@ class HidrawRig {
     // umockdev learns of a close on its own thread, a moment after close() returned.
     for (int attempt = 0; attempt < 200; ::usleep(10'000), ++attempt) {
       std::lock_guard lock(mutex_);
-      const auto& files = devices_.at(device)->files;
-      if (std::none_of(files.begin(), files.end(), umockdev_ioctl_client_get_connected))
+      if (std::ranges::none_of(devices_.at(device)->files, umockdev_ioctl_client_get_connected))
         return true;
     }
     return false;
@@ -221,13 +197,17 @@ class HidrawRig {
     // comes back within a process (umockdev aborts on a reused node).
     static int nextNode = 200;
     auto& n = *nodes_.emplace_back(new HidrawNode{&mutex_, &d, nextNode++});
-    const std::string name = "hidraw" + std::to_string(n.number), devnode = "/dev/" + name;
+    const std::string name = "hidraw" + std::to_string(n.number),
+                      devnode = n.devnode = "/dev/" + name;
     const auto& id = d.identity;
     n.usbPath = "/devices/pci0000:00/0000:00:14.0/usb1/1-" + std::to_string(n.number);
     const std::string hid =
         QString::asprintf("0003:%04X:%04X.%04X", id.vendorId, id.productId, n.number).toStdString();
     n.hidrawPath = n.usbPath + "/" + hid + "/hidraw/" + name;
-    const std::string product = hidraw::Utf8(id.product), serial = hidraw::Utf8(id.serialNumber);
+    const auto utf8 = [](const auto& text) {
+      return QString::fromStdU16String(text.value_or(u"")).toStdString();
+    };
+    const std::string product = utf8(id.product), serial = utf8(id.serialNumber);
     const QByteArray descriptor(reinterpret_cast<const char*>(d.descriptor.data()),
                                 static_cast<qsizetype>(d.descriptor.size()));
     const std::string tree =
@@ -238,14 +218,14 @@ class HidrawRig {
             "H: report_descriptor=%s\n\nP: %s\nN: %s\nE: SUBSYSTEM=hidraw\nE: DEVNAME=%s\n"
             "L: device=../../../%s\n",
             n.usbPath.c_str(), id.vendorId, id.productId, id.versionNumber,
-            hidraw::Utf8(id.manufacturer).c_str(), product.c_str(), serial.c_str(),
-            n.usbPath.c_str(), hid.c_str(), id.vendorId, id.productId, product.c_str(),
-            serial.c_str(), descriptor.toHex().constData(), n.hidrawPath.c_str(), name.c_str(),
-            devnode.c_str(), hid.c_str())
+            utf8(id.manufacturer).c_str(), product.c_str(), serial.c_str(), n.usbPath.c_str(),
+            hid.c_str(), id.vendorId, id.productId, product.c_str(), serial.c_str(),
+            descriptor.toHex().constData(), n.hidrawPath.c_str(), name.c_str(), devnode.c_str(),
+            hid.c_str())
             .toStdString();
     n.handler = umockdev_ioctl_base_new();
-    g_signal_connect(n.handler, "handle-ioctl", G_CALLBACK(hidraw::OnIoctl), &n);
-    g_signal_connect(n.handler, "handle-read", G_CALLBACK(hidraw::OnRead), &n);
+    g_signal_connect(n.handler, "handle-ioctl", G_CALLBACK(OnIoctl), &n);
+    g_signal_connect(n.handler, "handle-read", G_CALLBACK(OnRead), &n);
     if (!umockdev_testbed_add_from_string(testbed_, tree.c_str(), nullptr) ||
         !umockdev_testbed_attach_ioctl(testbed_, devnode.c_str(), n.handler, nullptr))
       throw std::runtime_error("umockdev refused " + devnode);
@@ -254,10 +234,8 @@ class HidrawRig {
     // hidapi finds an open device's strings from fstat() of its file, which
     // umockdev 0.17 leaves to the PTY behind the node: map the PTY's numbers
     // back to the device.
-    char pts[64] = {};
     struct stat st {};
-    if (ptsname_r(n.masterFd, pts, sizeof pts) != 0 || ::stat(pts, &st) != 0)
-      throw std::runtime_error("no PTY behind " + devnode);
+    if (::stat(ptsname(n.masterFd), &st) != 0) throw std::runtime_error("no PTY behind " + devnode);
     const std::string sys = "/sys" + n.hidrawPath, devMajor = std::to_string(major(st.st_rdev)),
                       devMinor = std::to_string(minor(st.st_rdev));
     umockdev_testbed_set_property(testbed_, sys.c_str(), "MAJOR", devMajor.c_str());
