@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs every benchmark offscreen, then prints the figures as a Markdown table.
 #include <benchmark/benchmark.h>
 

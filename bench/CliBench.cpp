@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // torvex-ctl's own cost: the wall time of `list` and `show` beyond the pauses
 // the board needs, against emulated boards on a wall clock.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The chart's cost per point as points pile up, and the pure decoders and
 // frame builders (for the record).
 #include <benchmark/benchmark.h>

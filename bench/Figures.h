@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The figures a user cares about, each with its goal. Benchmarks publish them;
 // the main prints them as one table after every benchmark has run.

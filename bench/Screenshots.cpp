@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Saves a picture of the window on the demo boards with the curve monitor
 // open on X and the paddle pulled through in one second, and optionally of
 // the virtual wheel:

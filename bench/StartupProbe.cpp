@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up, memory and idle cost of the real programs, each measured in a
 // process of its own: the time from fork to the window's first paint, the
 // peak resident set, and the CPU that torvex-config burns with no board.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window's own costs: one poll tick against a board streaming at 1000 Hz,
 // how fresh the shown report is, the read-back beyond its pauses, and the
 // rescan with no board on the real hidapi backend.

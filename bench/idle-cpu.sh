@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Idle cost of the real torvex-config with no board: the CPU time it burns
 # (utime + stime of all its threads, from /proc/<pid>/stat) over a window that
 # starts once its start-up has settled. Prints one row of bench/run.sh's table.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the benchmarks if needed, runs them all and prints one table:
 # figure, goal, measured, result. Takes about two minutes once built.
 #   bench/run.sh             (build dir: build/default, the default preset)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installing on Linux: the tool, its desktop entry and icon, the udev rule
 # that lets the logged-in user open the board, and the documents and metadata
 # of PackageDocs.cmake; CPack turns the same into a .deb.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The package's documents and metadata: copyright, changelog, manual pages and
 # AppStream metainfo, the files Debian's lintian and software centres look for.
 # Included by Install.cmake, after TORVEX_PACKAGE_MAINTAINER is set.

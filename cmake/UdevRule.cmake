@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Generates the udev rule that gives the user at the seat access to the
 # board's hidraw nodes. Usable from a project and from `cmake -P` scripts.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A broken invariant must stop the fuzzer with a report, in every build type.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any read as queued input reports of any length: no read past the bytes,
 // and a decoded state always comes from the last whole report.
 #include <QLocale>

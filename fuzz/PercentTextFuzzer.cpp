@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any typed text in one of several locales through the typed-number rules:
 // slider positions stay in range, dead zones stay within the limit, raw
 // values fit two bytes, and every percent text has the one-decimal shape.

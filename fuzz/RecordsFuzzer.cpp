@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any reply as a read-back record, and any length, code and value as a frame:
 // a parsed record always carries the reply's own bytes, a built frame is
 // always exactly the length asked for.

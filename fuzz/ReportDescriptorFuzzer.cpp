@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any byte string as a report descriptor: no read past it, no hang, and
 // lengths that a buffer can be made of.
 #include <cstddef>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds torvex-config and torvex-ctl, and starts the demo: the window over two
 # emulated boards.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets (fuzz preset, clang) and runs each for the given
 # number of seconds (default 30) from its seed corpus. New inputs go to a
 # scratch corpus under build/fuzz, never into the seeds; a crash leaves its

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what building, running and testing torvex-config needs on Debian 12.
 set -euo pipefail
 packages=(

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds everything and runs every test, checks the .deb and installs it once;
 # then the whole suite again under AddressSanitizer and
 # UndefinedBehaviorSanitizer (the short fault soak included), then each fuzzer

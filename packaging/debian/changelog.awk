@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Turns CHANGELOG.md into a Debian changelog: lintian reads a native package's
 # changelog.gz in that format. Each "## <version> (<YYYY-MM-DD>)" section
 # becomes an entry; "- " items become "  * ", their continuation lines follow.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The open board: read-back, paced writes, the special reports and input.
 #include "board/Board.h"
 

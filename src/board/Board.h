@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The board core: finding our boards on the HID platform, and everything the
 // tool does with the one it has open. No widgets and no timers: a front end

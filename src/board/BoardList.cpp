@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "board/BoardList.h"
 
 #include "board/Identity.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Every board on the bus with what it says about itself, including boards
 // that are present but cannot be opened (no access, or held by another

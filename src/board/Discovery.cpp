@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finding the boards, listing them by serial number and opening the chosen one.
 #include "board/Board.h"
 #include "board/Identity.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "board/Identity.h"
 
 namespace torvex::board {

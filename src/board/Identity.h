@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Identity strings of a board (manufacturer, product, serial number) and its
 // version number, as the window shows and compares them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "board/LogCategories.h"
 
 // Silent until a rule enables them, as lcHid.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // One logging category per subsystem, all silent by default; enable with e.g.
 // QT_LOGGING_RULES="torvex.protocol.debug=true" or "torvex.*.debug=true".

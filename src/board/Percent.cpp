@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "board/Percent.h"
 
 #include <charconv>

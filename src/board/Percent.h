@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Pure rules of the settings editor: how percentages are written and read,
 // how a typed entry becomes a slider position or a raw dead zone, and how the

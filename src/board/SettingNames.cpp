@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "board/SettingNames.h"
 
 #include <QLocale>

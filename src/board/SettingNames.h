@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Every stored setting by the name a command line gives it, with the values a
 // person may type for it and how they become the board's units. The rules are

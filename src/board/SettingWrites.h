@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Changing several settings at once as the window would send each change:
 // the same frames, in the same order, with the same pauses, keeping the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Every setting a board stores, in the board's own units, and what a person
 // reads for each: the names the window lists and the command line accepts,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // torvex-ctl calibrate x|y: the window's three steps, each waiting for Enter.
 #include "board/Settings.h"
 #include "cli/Commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // torvex-ctl: the command line over the board core. Run() is the whole tool
 // minus the process: tests call it with emulated boards and string streams.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What every subcommand shares: its context, choosing and reading the board.
 

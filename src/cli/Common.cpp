@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Choosing the board a command works on, asking, and what every command prints alike.
 #include <QJsonDocument>
 

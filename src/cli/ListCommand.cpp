@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // torvex-ctl list: every board, and whether it can be opened.
 #include "board/BoardList.h"
 #include "cli/Commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The process around Run(): Qt, the platform, signals, standard streams.
 #include <QCoreApplication>
 #include <memory>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // torvex-ctl monitor: pressed buttons and both axes until stopped. Nothing is
 // sent to the board, so it is left as it was found.
 #include <QJsonArray>

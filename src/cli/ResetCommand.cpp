@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // torvex-ctl reset: the board's factory settings, after asking.
 #include "cli/Commands.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command word, the options every command takes, and help.
 #include "cli/Cli.h"
 #include "cli/Commands.h"

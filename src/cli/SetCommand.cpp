@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // torvex-ctl set NAME=VALUE...: every argument is checked before anything is
 // sent; the changes go out as the window sends them and are read back.
 #include <QByteArray>

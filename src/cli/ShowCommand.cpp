@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // torvex-ctl show: identity and every stored setting as a person reads them.
 #include <QJsonObject>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // torvex-ctl udev-rule: the rule cmake/UdevRule.cmake generated at configure time.
 #include "cli/Commands.h"
 #include "cli/UdevRuleText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // torvex-ctl: the command line for Torvex wheel boards.
 #include "cli/Cli.h"
 

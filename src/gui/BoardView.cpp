@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finding, opening and reading back the board, and the editor usable only
 // with a loaded board.
 #include <QComboBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "gui/ButtonGrid.h"
 
 namespace torvex::gui {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Geometry of the 8 x 8 grid of button indicators inside the "Inputs" frame,
 // in twips relative to the frame. Eight columns and nine equal gaps fill the

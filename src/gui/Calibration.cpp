@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Three clicks calibrate an axis: arm, take the low end, take the high end.
 // The board measures the paddle itself; the reports name only axis and end.
 #include <QComboBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Every control of the main window, built by BuildControls (Layout.cpp) at
 // the designed places. Object names equal the member names.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings editor's lists and dead-zone fields: each change goes to the
 // board at once.
 #include <QComboBox>

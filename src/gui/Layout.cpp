@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The controls of the window, placed as designed in twips.
 #include <QComboBox>
 #include <QGroupBox>

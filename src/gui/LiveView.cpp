@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The live half of the window: the newest input report on the button grid
 // and the axis bars, the curve monitor panel and its chart, and a lost board
 // looked for again.

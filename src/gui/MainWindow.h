@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The tool's window: a view over the board core. It lays out the controls,
 // passes each user action to the board and shows what the board holds and

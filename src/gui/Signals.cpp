@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Qt signals and key events mapped onto the window's handlers.
 //
 // Lists: a handler runs whenever the selected index changes, from the user or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The clutch bite point and LED intensity: a slider each, with a percent
 // field beside it that takes a typed value on Enter.
 #include <QLineEdit>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The window is designed in twips (1440 per inch); at 96 dpi 15 twips are one
 // pixel. Qt scales device-independent pixels for high-DPI screens.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // torvex-config: the configuration tool for real boards, reached through hidapi.
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // torvex-config-demo: the same window over two emulated boards in real time,
 // with a "Virtual wheel" window to play the user's hands.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Tells whether HID devices may have come or gone, without walking the bus.
 // The build picks one implementation: a udev monitor of hidraw nodes on Linux

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // No way to watch on this system: every call may have missed a change.
 #include "hid/DeviceWatch.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Linux: a udev monitor of the hidraw subsystem. udev announces a node once
 // its rules have run (permissions set), so an "add" means the node can be opened.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The one door to HID boards. Two implementations: HidapiPlatform (real boards)
 // and sim::VirtualPlatform (emulated boards for tests and the demo).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hid/HidapiPlatform.h"
 
 #include <hidapi/hidapi.h>

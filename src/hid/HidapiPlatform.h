@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The real boards, through hidapi's hidraw backend on Linux (and hidapi's own
 // backends elsewhere). The report-ID byte is handled here and only here.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "hid/LogCategory.h"
 
 // QtFatalMsg as the threshold turns off debug, info, warning and critical

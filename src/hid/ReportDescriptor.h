@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Report lengths from a HID report descriptor, computed the way Windows fills
 // HIDP_CAPS: per report type, the largest report over all report IDs, in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "notify/Channel.h"
 
 #include <QEventLoop>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The channel between torvex-ctl and a running torvex-config: a local socket
 // in the user's runtime directory that only the user can reach. It carries

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "notify/NoticeServer.h"
 
 #include <QLocalServer>

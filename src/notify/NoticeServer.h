@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The window's end of the channel (see Channel.h). Hostile clients cost it
 // little: a line is capped, connections at once are capped, a connection

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "protocol/Protocol.h"
 
 namespace torvex::protocol {

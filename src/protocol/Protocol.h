@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The board's feature report protocol: bytes in, bytes out, no I/O.
 //

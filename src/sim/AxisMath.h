@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The board's paddle maths, as pure functions on 16-bit axis values
 // (0..65535). One paddle goes through calibration, then its dead zones, then

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // An emulated board that behaves like its firmware: it stores its settings by
 // command code, answers read-backs from that memory, applies calibration,

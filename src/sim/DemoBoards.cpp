@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sim/DemoBoards.h"
 
 #include "protocol/Protocol.h"

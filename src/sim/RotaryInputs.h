@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The board's two rotary inputs and the buttons they press.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A HID platform of emulated boards. Tests run it on a virtual clock (sleep
 // advances time, nothing waits); the demo runs it on the wall clock.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The demo's second window, "Virtual wheel": the user's hands on one emulated
 // board at a time. Paddles as sliders, the 64 buttons as toggles (or

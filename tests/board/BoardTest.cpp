@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The board core against emulated boards: exact frames and pacing, read-back,
 // finding and opening boards, input and loss; and its pure rules at their
 // edges: percent texts and typed entries, input reports, identity strings.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // torvex-ctl run in-process on emulated boards, output captured.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The subcommands other than set's writes: which board, what is printed or
 // asked, what reaches the board, and whether the window would be told.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Runs torvex-ctl on the demo boards: cmake -DCTL=<torvex-ctl> -P DemoRun.cmake
 function(expect code out_regex)
   execute_process(COMMAND ${CTL} --demo ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // torvex-ctl set: arguments checked before anything is sent, the window's
 // frames and pauses on the wire, and no partial write reported as success.
 #include <gtest/gtest.h>

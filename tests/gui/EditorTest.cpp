@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings half of the window: every control with its text and place in
 // twips (pixels are twips / 15, rounded); finding boards and the read-back as
 // the window shows it; then the editor: which settings each user action sends

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Helpers of the window tests: what controls show, a user's actions by
 // object name, settings stored on a board, pixels, a modal box answered.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The live half of the window: indicators, axis texts, polling and a lost
 // board, the curve panel and its chart, and calibration.
 #include "Gui.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Report lengths from real descriptors (the corpus, every row) and from
 // hand-written ones that stress the item grammar or lie about their sizes; the
 // hidapi backend's own logic where emulated hidraw devices cannot reach.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real hidapi backend, and the window and command line on it, through
 // hidapi's own Linux code on emulated hidraw devices. Skipped (exit 77) when
 // not run under umockdev's preload.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Emulated hidraw devices under umockdev, so that the real HidapiPlatform talks
 // to them through hidapi's own Linux code: libudev, open(), ioctl() for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The channel on a real socket in a fresh runtime directory per test, with
 // the real window on an emulated board at the other end.
 #include <gtest/gtest.h>

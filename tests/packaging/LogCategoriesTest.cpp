@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The diagnostics categories: silent unless QT_LOGGING_RULES enables them.
 // ctest runs this twice: SilentByDefault with QT_LOGGING_RULES unset, and
 // EnabledByRules with "torvex.hid.debug=true;torvex.settings.warning=true".

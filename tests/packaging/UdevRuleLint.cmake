@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # A strict reader of the udev rule files we ship, for udev versions without
 # `udevadm verify`. Run alone with: cmake -DRULE_FILE=<file> -P UdevRuleLint.cmake
 if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)

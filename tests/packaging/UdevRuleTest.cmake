@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Checks the generated udev rule for a table of IDs, and that unusable IDs
 # stop the build instead of producing a rule.
 # Run: cmake -DWORK_DIR=<dir> -P UdevRuleTest.cmake

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Debian's and AppStream's checks of the .deb, then a real install on this
 # machine: lintian (no errors, no warnings), the metainfo and desktop entry
 # validated, `torvex-config --version` from the installed package, and a purge

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the .deb from a build tree and checks what a user would get from it:
 # control fields, the exact file list, maintainer scripts, the unpacked desktop
 # entry, icon and udev rule; then the same layout from `cmake --install`.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Record parsers: bytes in, bytes out. The frames the builders make, and
 // where each setting sits in a record, are shown end to end by the board tests.
 #include "protocol/Protocol.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Rotary inputs as the host sees them: input reports read from a board on
 // virtual time.
 

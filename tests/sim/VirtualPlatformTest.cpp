@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The virtual platform as a HID platform: per-handle queues that drop new
 // reports when full, handles that die on unplug, and the counting that other
 // tests rely on to find leaks.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fault soak: the real window against two emulated boards and a foreign
 // device on a virtual clock, driven by a seeded random mix of user edits and
 // faults, with the window's invariants checked after every step.

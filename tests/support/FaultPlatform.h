@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // A HID platform in front of the emulated boards that lets a test step into
 // any call: count calls, act just before one (unplug a board in the middle of

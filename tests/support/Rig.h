@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The real window on a virtual platform of emulated boards, on a virtual clock.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // GoogleTest main with a QApplication, offscreen unless the caller chose a platform.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What tests compare on the wire: feature report frames and the reports a
 // board received written compactly.
