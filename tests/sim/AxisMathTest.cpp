@@ -23,9 +23,13 @@ TEST(Curve, ShapeOfEverySetting) {
       EXPECT_EQ(Curve(type, n, 65535), 65535);
       for (int v = 1, prev = 0; v <= 65535; prev = Curve(type, n, v), ++v) {
         ASSERT_GE(Curve(type, n, v), prev) << v;
-        if (type == 1) ASSERT_EQ(Curve(1, n, 65535 - v), 65535 - Curve(1, n, v)) << v;
+        if (type == 1) {
+          ASSERT_EQ(Curve(1, n, 65535 - v), 65535 - Curve(1, n, v)) << v;
+        }
       }
-      if (type > 0 && n < 10) EXPECT_GT(Curve(type, n, 16384), Curve(type, n + 1, 16384));
+      if (type > 0 && n < 10) {
+        EXPECT_GT(Curve(type, n, 16384), Curve(type, n + 1, 16384));
+      }
     }
   // Against the diagonal at a quarter: S position -2 an inverse S, -1 already
   // an S; progressive 4 degressive, 5 linear, 6 progressive; position 0 a mild S.
