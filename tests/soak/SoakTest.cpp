@@ -25,9 +25,10 @@ TEST(Soak, RandomEditsAndFaultsKeepTheInvariants) {
     std::printf("[%s, seed %lld]\n%s", name, seed + seedOffset, soak.report().c_str());
     EXPECT_EQ(soak.fig.violations, 0);
     // A soak that injected nothing or committed nothing proves nothing.
-    if (ticks >= 5000)
+    if (ticks >= 5000) {
       EXPECT_TRUE(soak.fig.readBacksCompared > 0 && soak.fig.verified > 0 &&
                   soak.fig.lostToFault > 0);
+    }
   }
 }
 
