@@ -91,6 +91,9 @@ class Board {
   // went, or the last scan saw a board it could not list or open (worth
   // trying again). With no board attached, polls cost no walk of the bus.
   bool worthScanning();
+  // Whether the last scan saw a board it could not list or open: worth trying
+  // again on every poll, whatever the watch says.
+  bool scanSawBoard() const { return scanSawBoard_; }
   bool isOpen() const { return open_; }
   bool isLoaded() const { return open_ && loaded_; }
   hid::OpenError lastOpenError() const { return lastOpenError_; }

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QSlider>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <cmath>
 
@@ -31,6 +32,11 @@ MainWindow::MainWindow(hid::HidPlatform& platform, QLocale locale, QWidget* pare
     if (!shutDown_ && board_.isOpen() && board_.isLoaded()) readBackBoard();
   });
   ui_ = BuildControls(this);
+  if (const int fd = platform.changeDescriptor(); fd >= 0) {
+    deviceWatch_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    deviceWatch_->setEnabled(false);
+    connect(deviceWatch_, &QSocketNotifier::activated, this, &MainWindow::onDevicesChanged);
+  }
   connectSignals();
 }
 
@@ -72,12 +78,24 @@ void MainWindow::start() {
 void MainWindow::onPollTick() {
   serviceInput();
   if (board_.isOpen() && biteFollowsBoard_) followClutchBite();
+  // Nothing to read and nothing seen to retry: sleep until a device comes or goes.
+  if (!deviceWatch_ || shutDown_) return;
+  const bool sleep = !board_.isOpen() && !board_.scanSawBoard();
+  if (sleep) pollTimer_->stop();
+  deviceWatch_->setEnabled(sleep);
+}
+
+void MainWindow::onDevicesChanged() {
+  deviceWatch_->setEnabled(false);
+  pollTimer_->start();
+  onPollTick();
 }
 
 void MainWindow::shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
   pollTimer_->stop();
+  if (deviceWatch_) deviceWatch_->setEnabled(false);
   if (board_.isOpen()) board_.sendMonitorMode(protocol::MonitorMode::Off);
   serialListReady_ = false;
   board_.close();

@@ -67,6 +67,9 @@ class MainWindow : public QWidget {
 
   // ---- Timer handlers, public so tests can run them on a virtual clock ----
   void onPollTick();
+  // With no board open and a platform that watches devices, the poll sleeps
+  // until a device comes or goes: idle costs no wake-ups.
+  void onDevicesChanged();
   void onBiteHoldElapsed();
 
   // Width and height of the client area without the curve panel, in twips.
@@ -150,6 +153,7 @@ class MainWindow : public QWidget {
   Controls ui_;
   QTimer* pollTimer_ = nullptr;
   QTimer* biteHoldTimer_ = nullptr;
+  class QSocketNotifier* deviceWatch_ = nullptr;  // none: the platform cannot watch
   QTimer* noticeRereadTimer_ = nullptr;
 
   QChar decimalSeparator_;

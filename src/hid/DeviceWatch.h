@@ -18,6 +18,8 @@ class DeviceWatch {
   // Takes every pending event without waiting. True if there were any, on the
   // first call (nothing has been seen yet), and always when nothing can be watched.
   bool changed();
+  // Readable while events are pending; -1 when nothing can be watched.
+  int descriptor() const;
 
  private:
   struct Monitor;

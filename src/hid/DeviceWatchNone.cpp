@@ -13,4 +13,8 @@ bool DeviceWatch::changed() {
   return true;
 }
 
+int DeviceWatch::descriptor() const {
+  return -1;
+}
+
 }  // namespace torvex::hid

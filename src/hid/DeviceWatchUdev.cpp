@@ -4,8 +4,8 @@
 #include <fcntl.h>
 #include <libudev.h>
 
-#include "hid/LogCategory.h"
 #include "hid/DeviceWatch.h"
+#include "hid/LogCategory.h"
 
 namespace torvex::hid {
 
@@ -38,6 +38,10 @@ DeviceWatch::DeviceWatch() {
 }
 
 DeviceWatch::~DeviceWatch() = default;
+
+int DeviceWatch::descriptor() const {
+  return monitor_ ? udev_monitor_get_fd(monitor_->monitor) : -1;
+}
 
 bool DeviceWatch::changed() {
   bool any = first_ || !monitor_;

@@ -73,6 +73,9 @@ class HidPlatform {
   // Whether HID devices may have come or gone since the last call. A platform that cannot watch
   // says true every time, so callers rescan.
   virtual bool devicesChanged() { return true; }
+  // A descriptor that turns readable when devicesChanged() has something to say, so that a
+  // caller with nothing to poll can sleep until then; -1 when the platform cannot watch.
+  virtual int changeDescriptor() const { return -1; }
 
   // Returns kNoHandle on failure and says why in *error when given.
   virtual Handle open(const std::string& path, OpenMode mode, OpenError* error = nullptr) = 0;

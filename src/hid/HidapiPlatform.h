@@ -50,6 +50,7 @@ class HidapiPlatform final : public HidPlatform {
   std::vector<InterfaceInfo> enumerate() override;
   // From a udev monitor on Linux: pending events are taken, nothing is walked.
   bool devicesChanged() override;
+  int changeDescriptor() const override { return watch_.descriptor(); }
   Handle open(const std::string& path, OpenMode mode, OpenError* error = nullptr) override;
   bool close(Handle handle) override;
   std::optional<Attributes> attributes(Handle handle) override;

@@ -217,9 +217,14 @@ TEST(EndToEnd, WindowFindsReadsShowsWritesAndFollowsAReplug) {
   w.onPollTick();
   EXPECT_FALSE(w.board().isOpen());
   EXPECT_TRUE(rig.allFilesClosed(b));
+  EXPECT_FALSE(w.pollTimer()->isActive());  // nothing to poll: asleep until a device comes
   rig.replug(b);
-  w.onPollTick();  // the hot-plug watch saw it come back: found within the tick
-  EXPECT_TRUE(w.board().isLoaded());
+  for (int ms = 0; ms < 3000 && !w.board().isLoaded(); ms += 10) {
+    QCoreApplication::processEvents();
+    ::usleep(10'000);
+  }
+  EXPECT_TRUE(w.board().isLoaded() && w.pollTimer()->isActive());
+  w.pollTimer()->stop();
   EXPECT_EQ(ui.analogInputModeList->currentIndex(), 1);
   // The bite point follows the board, but a cut record is no record.
   const int bite = ui.clutchBiteSlider->value();
