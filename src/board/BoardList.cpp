@@ -27,8 +27,8 @@ std::vector<ListedBoard> ListBoards(hid::HidPlatform& platform) {
     const hid::Handle h = platform.open(info.path, hid::OpenMode::Plain, &b.openError);
     if (h != hid::kNoHandle) {
       const auto attributes = platform.attributes(h);
-      const auto serial = attributes ? Text(platform, h, hid::StringKind::SerialNumber)
-                                     : std::nullopt;
+      const auto serial =
+          attributes ? Text(platform, h, hid::StringKind::SerialNumber) : std::nullopt;
       // A board without a serial number cannot be picked, as in Board::scan().
       b.accessible = serial.has_value();
       if (!b.accessible) b.openError = hid::OpenError::Failed;

@@ -18,13 +18,20 @@ struct Entry {
 };
 
 constexpr Entry kEntries[] = {
-    {SettingId::AnalogMode, "analog-mode"},     {SettingId::MasterClutch, "master-clutch"},
-    {SettingId::ClutchBite, "clutch-bite"},     {SettingId::RotaryLeft, "rotary-left"},
-    {SettingId::RotaryRight, "rotary-right"},   {SettingId::PulseWidth, "pulse-width"},
-    {SettingId::Led, "led"},                    {SettingId::XCurve, "x-curve"},
-    {SettingId::YCurve, "y-curve"},             {SettingId::XCurveNumber, "x-curve-number"},
-    {SettingId::YCurveNumber, "y-curve-number"}, {SettingId::XDeadLow, "x-dead-low"},
-    {SettingId::XDeadHigh, "x-dead-high"},      {SettingId::YDeadLow, "y-dead-low"},
+    {SettingId::AnalogMode, "analog-mode"},
+    {SettingId::MasterClutch, "master-clutch"},
+    {SettingId::ClutchBite, "clutch-bite"},
+    {SettingId::RotaryLeft, "rotary-left"},
+    {SettingId::RotaryRight, "rotary-right"},
+    {SettingId::PulseWidth, "pulse-width"},
+    {SettingId::Led, "led"},
+    {SettingId::XCurve, "x-curve"},
+    {SettingId::YCurve, "y-curve"},
+    {SettingId::XCurveNumber, "x-curve-number"},
+    {SettingId::YCurveNumber, "y-curve-number"},
+    {SettingId::XDeadLow, "x-dead-low"},
+    {SettingId::XDeadHigh, "x-dead-high"},
+    {SettingId::YDeadLow, "y-dead-low"},
     {SettingId::YDeadHigh, "y-dead-high"},
 };
 
@@ -143,7 +150,9 @@ QString AllowedValues(SettingId id) {
           .arg(kPulseWidthMsPerStep)
           .arg(kPulseWidthMaxMs);
     case Kind::CurveNumber:
-      return QStringLiteral("a whole number from %1 to %2").arg(kCurveNumberMin).arg(kCurveNumberMax);
+      return QStringLiteral("a whole number from %1 to %2")
+          .arg(kCurveNumberMin)
+          .arg(kCurveNumberMax);
     case Kind::DeadZone:
       return QStringLiteral("a percentage from 0 to %1").arg(kDeadZoneLimit);
   }
@@ -184,21 +193,36 @@ std::optional<int> ParseSettingValue(SettingId id, QStringView text) {
 
 int StoredValue(const Settings& s, SettingId id) {
   switch (id) {
-    case SettingId::AnalogMode: return s.analogInputMode;
-    case SettingId::MasterClutch: return s.masterClutch;
-    case SettingId::ClutchBite: return s.clutchBite;
-    case SettingId::RotaryLeft: return s.rotaryLeft;
-    case SettingId::RotaryRight: return s.rotaryRight;
-    case SettingId::PulseWidth: return s.pulseWidthStep;
-    case SettingId::Led: return s.ledIntensity;
-    case SettingId::XCurve: return s.xCurveType;
-    case SettingId::YCurve: return s.yCurveType;
-    case SettingId::XCurveNumber: return s.xCurveNumber;
-    case SettingId::YCurveNumber: return s.yCurveNumber;
-    case SettingId::XDeadLow: return s.xDeadLow;
-    case SettingId::XDeadHigh: return s.xDeadHigh;
-    case SettingId::YDeadLow: return s.yDeadLow;
-    case SettingId::YDeadHigh: return s.yDeadHigh;
+    case SettingId::AnalogMode:
+      return s.analogInputMode;
+    case SettingId::MasterClutch:
+      return s.masterClutch;
+    case SettingId::ClutchBite:
+      return s.clutchBite;
+    case SettingId::RotaryLeft:
+      return s.rotaryLeft;
+    case SettingId::RotaryRight:
+      return s.rotaryRight;
+    case SettingId::PulseWidth:
+      return s.pulseWidthStep;
+    case SettingId::Led:
+      return s.ledIntensity;
+    case SettingId::XCurve:
+      return s.xCurveType;
+    case SettingId::YCurve:
+      return s.yCurveType;
+    case SettingId::XCurveNumber:
+      return s.xCurveNumber;
+    case SettingId::YCurveNumber:
+      return s.yCurveNumber;
+    case SettingId::XDeadLow:
+      return s.xDeadLow;
+    case SettingId::XDeadHigh:
+      return s.xDeadHigh;
+    case SettingId::YDeadLow:
+      return s.yDeadLow;
+    case SettingId::YDeadHigh:
+      return s.yDeadHigh;
   }
   return 0;
 }
@@ -207,21 +231,51 @@ void Store(Settings& s, SettingId id, int v) {
   const auto byte = static_cast<std::uint8_t>(v);
   const auto word = static_cast<std::uint16_t>(v);
   switch (id) {
-    case SettingId::AnalogMode: s.analogInputMode = byte; break;
-    case SettingId::MasterClutch: s.masterClutch = byte; break;
-    case SettingId::ClutchBite: s.clutchBite = word; break;
-    case SettingId::RotaryLeft: s.rotaryLeft = byte; break;
-    case SettingId::RotaryRight: s.rotaryRight = byte; break;
-    case SettingId::PulseWidth: s.pulseWidthStep = byte; break;
-    case SettingId::Led: s.ledIntensity = word; break;
-    case SettingId::XCurve: s.xCurveType = byte; break;
-    case SettingId::YCurve: s.yCurveType = byte; break;
-    case SettingId::XCurveNumber: s.xCurveNumber = byte; break;
-    case SettingId::YCurveNumber: s.yCurveNumber = byte; break;
-    case SettingId::XDeadLow: s.xDeadLow = word; break;
-    case SettingId::XDeadHigh: s.xDeadHigh = word; break;
-    case SettingId::YDeadLow: s.yDeadLow = word; break;
-    case SettingId::YDeadHigh: s.yDeadHigh = word; break;
+    case SettingId::AnalogMode:
+      s.analogInputMode = byte;
+      break;
+    case SettingId::MasterClutch:
+      s.masterClutch = byte;
+      break;
+    case SettingId::ClutchBite:
+      s.clutchBite = word;
+      break;
+    case SettingId::RotaryLeft:
+      s.rotaryLeft = byte;
+      break;
+    case SettingId::RotaryRight:
+      s.rotaryRight = byte;
+      break;
+    case SettingId::PulseWidth:
+      s.pulseWidthStep = byte;
+      break;
+    case SettingId::Led:
+      s.ledIntensity = word;
+      break;
+    case SettingId::XCurve:
+      s.xCurveType = byte;
+      break;
+    case SettingId::YCurve:
+      s.yCurveType = byte;
+      break;
+    case SettingId::XCurveNumber:
+      s.xCurveNumber = byte;
+      break;
+    case SettingId::YCurveNumber:
+      s.yCurveNumber = byte;
+      break;
+    case SettingId::XDeadLow:
+      s.xDeadLow = word;
+      break;
+    case SettingId::XDeadHigh:
+      s.xDeadHigh = word;
+      break;
+    case SettingId::YDeadLow:
+      s.yDeadLow = word;
+      break;
+    case SettingId::YDeadHigh:
+      s.yDeadHigh = word;
+      break;
   }
 }
 

@@ -17,21 +17,36 @@ struct Address {
 
 Address AddressOf(SettingId id) {
   switch (id) {
-    case SettingId::AnalogMode: return {code::SetAnalogInputMode, false, Pacing::Setting};
-    case SettingId::MasterClutch: return {code::SetMasterClutchMode, false, Pacing::Setting};
-    case SettingId::ClutchBite: return {code::SetClutchBiteLsb, true, Pacing::Setting};
-    case SettingId::RotaryLeft: return {code::SetRotarySwitchLeftMode, false, Pacing::Setting};
-    case SettingId::RotaryRight: return {code::SetRotarySwitchRightMode, false, Pacing::Setting};
-    case SettingId::PulseWidth: return {code::SetEncoderPulseWidth, false, Pacing::PulseWidth};
-    case SettingId::Led: return {code::SetLedIntensityLsb, true, Pacing::Setting};
-    case SettingId::XCurve: return {code::SetXCurveType, false, Pacing::Setting};
-    case SettingId::YCurve: return {code::SetYCurveType, false, Pacing::Setting};
-    case SettingId::XCurveNumber: return {code::SetXCurveNumber, false, Pacing::Setting};
-    case SettingId::YCurveNumber: return {code::SetYCurveNumber, false, Pacing::Setting};
-    case SettingId::XDeadLow: return {code::SetXDeadLowLsb, true, Pacing::DeadZone};
-    case SettingId::XDeadHigh: return {code::SetXDeadHighLsb, true, Pacing::DeadZone};
-    case SettingId::YDeadLow: return {code::SetYDeadLowLsb, true, Pacing::DeadZone};
-    case SettingId::YDeadHigh: return {code::SetYDeadHighLsb, true, Pacing::DeadZone};
+    case SettingId::AnalogMode:
+      return {code::SetAnalogInputMode, false, Pacing::Setting};
+    case SettingId::MasterClutch:
+      return {code::SetMasterClutchMode, false, Pacing::Setting};
+    case SettingId::ClutchBite:
+      return {code::SetClutchBiteLsb, true, Pacing::Setting};
+    case SettingId::RotaryLeft:
+      return {code::SetRotarySwitchLeftMode, false, Pacing::Setting};
+    case SettingId::RotaryRight:
+      return {code::SetRotarySwitchRightMode, false, Pacing::Setting};
+    case SettingId::PulseWidth:
+      return {code::SetEncoderPulseWidth, false, Pacing::PulseWidth};
+    case SettingId::Led:
+      return {code::SetLedIntensityLsb, true, Pacing::Setting};
+    case SettingId::XCurve:
+      return {code::SetXCurveType, false, Pacing::Setting};
+    case SettingId::YCurve:
+      return {code::SetYCurveType, false, Pacing::Setting};
+    case SettingId::XCurveNumber:
+      return {code::SetXCurveNumber, false, Pacing::Setting};
+    case SettingId::YCurveNumber:
+      return {code::SetYCurveNumber, false, Pacing::Setting};
+    case SettingId::XDeadLow:
+      return {code::SetXDeadLowLsb, true, Pacing::DeadZone};
+    case SettingId::XDeadHigh:
+      return {code::SetXDeadHighLsb, true, Pacing::DeadZone};
+    case SettingId::YDeadLow:
+      return {code::SetYDeadLowLsb, true, Pacing::DeadZone};
+    case SettingId::YDeadHigh:
+      return {code::SetYDeadHighLsb, true, Pacing::DeadZone};
   }
   return {};
 }
@@ -74,8 +89,9 @@ class Planner {
   void rotaryRight(int v) {
     const int left = plan_.expected.rotaryLeft;
     if (IsRotaryPairing(left) && v != left) {
-      plan_.refusal = QStringLiteral("rotary-right follows rotary-left while the left input is "
-                                     "paired (%1); change rotary-left instead")
+      plan_.refusal = QStringLiteral(
+                          "rotary-right follows rotary-left while the left input is "
+                          "paired (%1); change rotary-left instead")
                           .arg(SettingWord(SettingId::RotaryLeft, left));
       return;
     }
@@ -125,7 +141,8 @@ WritePlan PlanWrites(const Settings& current, std::vector<SettingChange> changes
 }
 
 std::optional<protocol::Bytes> FrameBytes(const FrameWrite& w, std::size_t featureLength) {
-  if (w.pacing == Pacing::PulseWidth) return protocol::BuildPulseWidthReport(featureLength, w.value);
+  if (w.pacing == Pacing::PulseWidth)
+    return protocol::BuildPulseWidthReport(featureLength, w.value);
   return protocol::BuildSettingCommand(featureLength, w.code, w.value);
 }
 
@@ -156,9 +173,9 @@ WriteOutcome SendWrites(Board& board, const std::vector<FrameWrite>& frames) {
     const SettingId id = frames[i].owner;
     if (std::find(outcome.reached.begin(), outcome.reached.end(), id) != outcome.reached.end())
       continue;
-    const bool allSent = std::none_of(frames.begin() + static_cast<std::ptrdiff_t>(sent),
-                                      frames.end(),
-                                      [id](const FrameWrite& f) { return f.owner == id; });
+    const bool allSent =
+        std::none_of(frames.begin() + static_cast<std::ptrdiff_t>(sent), frames.end(),
+                     [id](const FrameWrite& f) { return f.owner == id; });
     if (allSent) outcome.reached.push_back(id);
   }
   return outcome;

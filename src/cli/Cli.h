@@ -21,8 +21,8 @@ enum ExitCode : int {
 };
 
 struct Io {
-  QTextStream& out;  // data
-  QTextStream& err;  // messages and prompts
+  QTextStream& out;           // data
+  QTextStream& err;           // messages and prompts
   QTextStream* in = nullptr;  // answers to prompts; none: nothing can be asked
   bool inIsTerminal = false;
   bool outIsTerminal = false;

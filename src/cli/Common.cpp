@@ -54,9 +54,9 @@ int OpenBoard(Context& c, board::Board& b, board::ReadBackResult* read) {
     serial = found.serials.front();
   } else if (std::find(found.serials.begin(), found.serials.end(), serial) == found.serials.end()) {
     if (someLocked)
-      return Fail(c, kNotAccessible,
-                  "no board " + serial + " among those that open.\n" +
-                      AccessHint(found.lastOpenError));
+      return Fail(
+          c, kNotAccessible,
+          "no board " + serial + " among those that open.\n" + AccessHint(found.lastOpenError));
     return Fail(c, kNoBoard, "no board with serial number " + serial);
   }
   if (!b.open(serial)) return Fail(c, kNotAccessible, AccessHint(b.lastOpenError()));

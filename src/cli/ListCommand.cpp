@@ -8,9 +8,12 @@ namespace {
 
 QString Reason(hid::OpenError e) {
   switch (e) {
-    case hid::OpenError::AccessDenied: return QStringLiteral("not accessible: permission denied");
-    case hid::OpenError::Busy: return QStringLiteral("not accessible: held by another program");
-    default: return QStringLiteral("not accessible");
+    case hid::OpenError::AccessDenied:
+      return QStringLiteral("not accessible: permission denied");
+    case hid::OpenError::Busy:
+      return QStringLiteral("not accessible: held by another program");
+    default:
+      return QStringLiteral("not accessible");
   }
 }
 

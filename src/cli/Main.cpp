@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The process around Run(): Qt, the platform, signals, standard streams.
+#include <unistd.h>
 #include <QCoreApplication>
 #include <memory>
-#include <unistd.h>
 
 #include "cli/Cli.h"
 #include "hid/HidapiPlatform.h"

@@ -28,8 +28,8 @@ QString Line(const board::InputState& s) {
   QStringList numbers;
   for (int b : Pressed(s)) numbers << QString::number(b);
   return QStringLiteral("X %1  Y %2  buttons: %3")
-      .arg(AxisText(s.x), AxisText(s.y), numbers.isEmpty() ? QStringLiteral("none")
-                                                           : numbers.join(u' '));
+      .arg(AxisText(s.x), AxisText(s.y),
+           numbers.isEmpty() ? QStringLiteral("none") : numbers.join(u' '));
 }
 
 QJsonObject Json(const board::InputState& s) {
@@ -70,8 +70,10 @@ int RunMonitor(Context& c) {
     }
     if (poll.newest && (!shown || !Same(*poll.newest, *shown))) {
       shown = poll.newest;
-      if (json) PrintJson(c.io.out, Json(*shown), false);
-      else if (!redraw) c.io.out << Line(*shown) << '\n';
+      if (json)
+        PrintJson(c.io.out, Json(*shown), false);
+      else if (!redraw)
+        c.io.out << Line(*shown) << '\n';
     }
     // On a terminal the line is redrawn in place on every poll.
     if (redraw && shown) c.io.out << "\r\033[K" << Line(*shown);

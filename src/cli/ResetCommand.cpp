@@ -13,7 +13,8 @@ int RunReset(Context& c) {
   board::Board b(c.platform);
   if (const int code = OpenBoard(c, b, nullptr); code != kDone) return code;
   if (!yes) {
-    const auto answer = Ask(c, "Restore the factory settings of board " + c.boardSerial + "? [y/N] ");
+    const auto answer =
+        Ask(c, "Restore the factory settings of board " + c.boardSerial + "? [y/N] ");
     if (!answer || (answer->toLower() != "y" && answer->toLower() != "yes")) {
       c.io.err << "Nothing changed.\n";
       return kDone;

@@ -19,8 +19,7 @@ QList<QCommandLineOption> YesOption() {
   return {{"yes", "Do not ask or wait."}};
 }
 QList<QCommandLineOption> MonitorOptions() {
-  return {{"json", "Print one JSON object per change."},
-          {"seconds", "Stop after N seconds.", "N"}};
+  return {{"json", "Print one JSON object per change."}, {"seconds", "Stop after N seconds.", "N"}};
 }
 
 const QCommandLineOption kBoard("board", "The board to use.", "SERIAL");
@@ -46,8 +45,8 @@ QString GeneralHelp() {
 }
 
 QString CommandHelp(const Command& cmd) {
-  QString text = QStringLiteral("Usage: torvex-ctl %1 %2\n%3\n").arg(cmd.name, cmd.synopsis,
-                                                                      cmd.summary);
+  QString text =
+      QStringLiteral("Usage: torvex-ctl %1 %2\n%3\n").arg(cmd.name, cmd.synopsis, cmd.summary);
   if (cmd.details) text += "\n" + cmd.details();
   return text;
 }

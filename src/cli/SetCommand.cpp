@@ -25,8 +25,9 @@ std::optional<std::vector<board::SettingChange>> ParseChanges(Context& c, QStrin
     const qsizetype eq = operand.indexOf(u'=');
     const auto id = eq > 0 ? board::SettingByName(QStringView(operand).left(eq)) : std::nullopt;
     if (!id) {
-      problem += "'" + operand + "' is not NAME=VALUE with a known NAME; names: " +
-                 Names(board::AllSettings()) + "\n";
+      problem += "'" + operand +
+                 "' is not NAME=VALUE with a known NAME; names: " + Names(board::AllSettings()) +
+                 "\n";
       continue;
     }
     const auto value = board::ParseSettingValue(*id, QStringView(operand).mid(eq + 1));
@@ -48,8 +49,9 @@ std::optional<std::vector<board::SettingChange>> ParseChanges(Context& c, QStrin
   }
   if (left && right && left->stored != right->stored &&
       (board::IsRotaryPairing(left->stored) || board::IsRotaryPairing(right->stored)))
-    problem += QStringLiteral("rotary-left and rotary-right: a pairing (%1 / %2) needs the same "
-                              "pairing on both sides\n")
+    problem += QStringLiteral(
+                   "rotary-left and rotary-right: a pairing (%1 / %2) needs the same "
+                   "pairing on both sides\n")
                    .arg(board::SettingValueWords(SettingId::RotaryLeft).mid(3).join('|'),
                         board::SettingValueWords(SettingId::RotaryRight).mid(3).join('|'));
   if (!problem.isEmpty()) return std::nullopt;
@@ -109,16 +111,16 @@ int RunSet(Context& c) {
     for (SettingId id : plan.touched)
       if (std::find(sent.reached.begin(), sent.reached.end(), id) == sent.reached.end())
         notSent.push_back(id);
-    return Fail(c, kNotTaken,
-                "board " + c.boardSerial + " was lost or refused " +
-                    board::SettingName(*sent.failed) + ".\nReached the board: " +
-                    Names(sent.reached) + "\nNot set: " + Names(notSent));
+    return Fail(
+        c, kNotTaken,
+        "board " + c.boardSerial + " was lost or refused " + board::SettingName(*sent.failed) +
+            ".\nReached the board: " + Names(sent.reached) + "\nNot set: " + Names(notSent));
   }
   const board::ReadBackResult after = b.readBack();
   if (!after.complete())
     return Fail(c, kNotTaken,
-                "board " + c.boardSerial + " did not answer the read-back; sent but not verified: " +
-                    Names(plan.touched));
+                "board " + c.boardSerial +
+                    " did not answer the read-back; sent but not verified: " + Names(plan.touched));
   const auto missing = board::NotTaken(plan, after.settings);
   if (!missing.empty()) {
     QString list;

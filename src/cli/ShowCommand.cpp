@@ -28,8 +28,11 @@ int RunShow(Context& c) {
       settings.insert(board::SettingName(id), s);
     }
     PrintJson(c.io.out,
-              {{"serial", serial}, {"manufacturer", manufacturer}, {"product", product},
-               {"version", version}, {"settings", settings}},
+              {{"serial", serial},
+               {"manufacturer", manufacturer},
+               {"product", product},
+               {"version", version},
+               {"settings", settings}},
               true);
     return kDone;
   }

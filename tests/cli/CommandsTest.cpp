@@ -69,20 +69,20 @@ TEST(List, EveryBoardWithItsAccess) {
 }
 
 TEST(Show, JsonWithRawValues) {
-  CliRig rig(1, {{0x45, 1}, {0x46, 0xC0}, {0x47, 0x5D}, {0x5F, 2}, {0x56, 0xCB}, {0x57, 0x0C},
-                 {0x40, 0}});
+  CliRig rig(
+      1, {{0x45, 1}, {0x46, 0xC0}, {0x47, 0x5D}, {0x5F, 2}, {0x56, 0xCB}, {0x57, 0x0C}, {0x40, 0}});
   ASSERT_EQ(rig.run("show --json --raw"), cli::kDone);
   const QJsonObject o = QJsonDocument::fromJson(rig.out.toUtf8()).object();
   EXPECT_EQ(o["serial"], "TVXA");
   EXPECT_EQ(o["version"], "1.0");
   const QJsonObject s = o["settings"].toObject();
   EXPECT_EQ(s.size(), 15);
-  for (const auto& [name, json] : {
-           std::pair{"analog-mode", R"("text":"Throttle and Brake","value":"throttle-and-brake")"},
-           {"clutch-bite", R"({"raw":24000,"text":"36.6 %","value":"36.6"})"},
-           {"y-curve-number", R"({"raw":2,"text":"-3","value":"-3"})"},
-           {"x-dead-high", R"({"raw":3275,"text":"5.0 %","value":"5.0"})"},
-           {"pulse-width", R"-({"raw":0,"text":"unknown (0)","value":"0"})-"}})
+  for (const auto& [name, json] :
+       {std::pair{"analog-mode", R"("text":"Throttle and Brake","value":"throttle-and-brake")"},
+        {"clutch-bite", R"({"raw":24000,"text":"36.6 %","value":"36.6"})"},
+        {"y-curve-number", R"({"raw":2,"text":"-3","value":"-3"})"},
+        {"x-dead-high", R"({"raw":3275,"text":"5.0 %","value":"5.0"})"},
+        {"pulse-width", R"-({"raw":0,"text":"unknown (0)","value":"0"})-"}})
     EXPECT_TRUE(QJsonDocument(s[name].toObject()).toJson(QJsonDocument::Compact).contains(json))
         << name;
 }

@@ -70,8 +70,10 @@ const struct {
      "rotary-left=shift-r-encoder\nrotary-right=encoder-l-shifted\n"},
     {"rotary-left=encoder-r-shifted", "49:04@100 4A:04@110", nullptr, {{0x4A, 4}}},
     {"rotary-left=encoder", "49:02@100 4A:00@110 4A:00@120", nullptr, {{0x49, 3}, {0x4A, 3}}},
-    {"rotary-right=encoder rotary-left=12-way-rotary", "49:00@100 4A:00@110 4A:00@120 4A:02@130",
-     nullptr, {{0x49, 3}, {0x4A, 3}}},
+    {"rotary-right=encoder rotary-left=12-way-rotary",
+     "49:00@100 4A:00@110 4A:00@120 4A:02@130",
+     nullptr,
+     {{0x49, 3}, {0x4A, 3}}},
     {"rotary-right=shift-l-encoder", "4A:04@100 49:04@110 4A:04@120 49:04@130", nullptr},
     {"led=50", "", "led=50.1\n", {{0x60, 128}}},  // already held: nothing sent
 };

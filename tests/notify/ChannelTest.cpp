@@ -89,7 +89,7 @@ TEST_F(Channel, OnlyALiveOwnerKeepsItAndOnlyAnAnswerCounts) {
   const QString path = notify::ChannelPath();
   notify::NoticeServer first, second;
   EXPECT_FALSE(notify::Send(notify::RaiseNotice()));  // nobody listens
-  QLocalServer mute;  // alive, never answers
+  QLocalServer mute;                                  // alive, never answers
   ASSERT_TRUE(mute.listen(path));
   EXPECT_FALSE(notify::Send(notify::RaiseNotice(), 300));
   EXPECT_FALSE(first.claim());
