@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev libhidapi-dev libudev-dev
+  qt6-base-dev libgl-dev libhidapi-dev libudev-dev libtomlplusplus-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # the hidapi backend's tests: emulated hidraw devices
   umockdev libumockdev-dev

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -59,11 +60,40 @@ struct WriteOutcome {
   bool complete() const { return !failed; }
 };
 
+// Told after each frame the board took: how many of how many.
+using WriteProgress = std::function<void(std::size_t sent, std::size_t total)>;
+
 // Sends the frames with the board's pacing and stops at the first one the
 // board does not take. The board must be loaded.
-WriteOutcome SendWrites(Board& board, const std::vector<FrameWrite>& frames);
+WriteOutcome SendWrites(Board& board, const std::vector<FrameWrite>& frames,
+                        const WriteProgress& progress = {});
 
 // Settings whose read-back value is not the expected one.
 std::vector<SettingId> NotTaken(const WritePlan& plan, const Settings& readBack);
+
+// Every setting as a change to the value `wanted` holds.
+std::vector<SettingChange> ChangesTo(const Settings& wanted);
+// Settings whose stored values differ, in sending order.
+std::vector<SettingId> Differences(const Settings& a, const Settings& b);
+
+struct ApplyOutcome {
+  WritePlan plan;
+  WriteOutcome sent;
+  bool readBackComplete = false;  // false too when nothing was sent or read
+  Settings readBack;
+  std::vector<SettingId> notTaken;  // read back with another value
+  bool succeeded() const {
+    return plan.refusal.isEmpty() && sent.complete() && notTaken.empty() &&
+           (readBackComplete || plan.frames.empty());
+  }
+};
+
+// Makes a loaded board that holds `current` hold `wanted`: only the settings
+// that differ, paced and paired as the window sends them, then read back
+// (through `readBack`, the board's own when empty) and verified. Nothing is
+// sent when the plan is refused; nothing is read when nothing was sent.
+ApplyOutcome ApplySettings(Board& board, const Settings& current, const Settings& wanted,
+                           const WriteProgress& progress = {},
+                           const std::function<ReadBackResult()>& readBack = {});
 
 }  // namespace torvex::board
