@@ -130,9 +130,14 @@ std::optional<SettingId> SettingByName(QStringView name) {
 }
 
 QStringList SettingValueWords(SettingId id) {
-  QStringList words;
-  for (const QString& entry : ListEntries(id)) words << Word(entry);
-  return words;
+  // Built once: profiles look words up for every value they read and write.
+  static const auto kWords = [] {
+    std::vector<QStringList> all(AllSettings().size());
+    for (SettingId s : AllSettings())
+      for (const QString& entry : ListEntries(s)) all[static_cast<std::size_t>(s)] << Word(entry);
+    return all;
+  }();
+  return kWords[static_cast<std::size_t>(id)];
 }
 
 QString AllowedValues(SettingId id) {

@@ -180,6 +180,13 @@ WriteOutcome SendWrites(Board& board, const std::vector<FrameWrite>& frames,
                      [id](const FrameWrite& f) { return f.owner == id; });
     if (allSent) outcome.reached.push_back(id);
   }
+  for (std::size_t i = 0; i < sent; ++i) {
+    const SettingId id = frames[i].owner;
+    const auto has = [id](const std::vector<SettingId>& v) {
+      return std::find(v.begin(), v.end(), id) != v.end();
+    };
+    if (!has(outcome.reached) && !has(outcome.partly)) outcome.partly.push_back(id);
+  }
   return outcome;
 }
 

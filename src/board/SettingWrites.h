@@ -57,6 +57,9 @@ struct WriteOutcome {
   std::vector<SettingId> reached;
   // The setting whose frame was refused, or the board was lost before it.
   std::optional<SettingId> failed;
+  // Settings some but not all of whose frames the board took: what they hold
+  // now is neither the old value nor the new one for sure.
+  std::vector<SettingId> partly;
   bool complete() const { return !failed; }
 };
 

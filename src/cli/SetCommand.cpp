@@ -119,15 +119,20 @@ int ReportOutcome(Context& c, const board::ApplyOutcome& outcome) {
   const board::WritePlan& plan = outcome.plan;
   if (!plan.refusal.isEmpty()) return Fail(c, kUsage, plan.refusal);
   if (!outcome.sent.complete()) {
+    const auto& reached = outcome.sent.reached;
+    const auto& partly = outcome.sent.partly;
+    const auto has = [](const std::vector<SettingId>& ids, SettingId id) {
+      return std::find(ids.begin(), ids.end(), id) != ids.end();
+    };
     std::vector<SettingId> notSent;
     for (SettingId id : plan.touched)
-      if (std::find(outcome.sent.reached.begin(), outcome.sent.reached.end(), id) ==
-          outcome.sent.reached.end())
-        notSent.push_back(id);
+      if (!has(reached, id) && !has(partly, id)) notSent.push_back(id);
     return Fail(c, kNotTaken,
                 "board " + c.boardSerial + " was lost or refused " +
-                    board::SettingName(*outcome.sent.failed) + ".\nReached the board: " +
-                    Names(outcome.sent.reached) + "\nNot set: " + Names(notSent));
+                    board::SettingName(*outcome.sent.failed) +
+                    ".\nReached the board: " + Names(reached) +
+                    (partly.empty() ? QString() : "\nPartly sent: " + Names(partly)) +
+                    "\nNot set: " + Names(notSent));
   }
   if (plan.frames.empty()) return kDone;
   if (!outcome.readBackComplete)

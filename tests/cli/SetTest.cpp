@@ -105,7 +105,8 @@ TEST(Set, FaultsExitFourSayingWhatReachedTheBoard) {
   } cases[] = {
       {3, 0, 0, "was lost or refused led.\nReached the board: clutch-bite\nNot set: led, x-curve"},
       {1, 0, 0, "Reached the board: none\nNot set: clutch-bite"},
-      {0, 2, 0, "refused clutch-bite.\nReached the board: none\nNot set: clutch-bite, led"},
+      {0, 2, 0,
+       "refused clutch-bite.\nReached the board: none\nPartly sent: clutch-bite\nNot set: led"},
       {0, 0, 3 + 0x5C - 0x40, "did not take:\n  x-curve: asked S-Curve, holds unknown (9)"},
       {0, 0, 1, "did not answer the read-back; sent but not verified: clutch-bite, led, x-curve"},
   };
