@@ -1,0 +1,135 @@
+// SPDX-License-Identifier: MIT
+// torvex-ctl save, diff, apply and profiles: what a bad file says with
+// nothing sent, and the window's frames and pauses when a profile goes out.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "CliRig.h"
+
+namespace torvex::test {
+namespace {
+
+namespace code = protocol::code;
+
+// Profiles in a folder of their own, as $XDG_CONFIG_HOME says.
+struct ConfigHome {
+  QTemporaryDir dir;
+  ConfigHome() { qputenv("XDG_CONFIG_HOME", dir.path().toUtf8()); }
+  ~ConfigHome() { qunsetenv("XDG_CONFIG_HOME"); }
+  QString file(const QString& name) const { return dir.path() + "/" + name; }
+  void write(const QString& name, const QByteArray& bytes) const {
+    QFile f(file(name));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  }
+};
+
+QByteArray Edited(QByteArray text, const char* from, const char* to) {
+  EXPECT_TRUE(text.contains(from)) << from;
+  return text.replace(from, to);
+}
+
+TEST(Profiles, BadFilesAreRefusedWithTheirLineAndNothingIsSent) {
+  ConfigHome home;
+  CliRig rig;
+  ASSERT_EQ(rig.run("save " + home.file("good.toml")), cli::kDone);
+  QFile f(home.file("good.toml"));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray good = f.readAll();
+  const int at = static_cast<int>(good.indexOf("pulse-width = "));
+  const struct {
+    QByteArray bytes;
+    const char* says;
+  } cases[] = {
+      {"", "the file is empty"},
+      {" \n\n", "the file is empty"},
+      {QByteArray("\x00\xff\xfe\x01 binary", 10), "line 1: not a valid profile"},
+      {good.left(at + 15), "line 25, pulse-width: takes milliseconds"},
+      {good.left(at), "line 13, pulse-width: missing"},
+      {Edited(good, "led = 100", "led = '50'"), "line 27, led: takes a percentage from 0 to 100"},
+      {Edited(good, "'dual-clutch'", "0"), "line 15, analog-mode: takes dual-clutch, throttle"},
+      {Edited(good, "led = 100", "led = 100.01"), "line 27, led: takes a percentage"},
+      {Edited(good, "led = 100", "led = nan"), "line 27, led: takes a percentage"},
+      {Edited(good, "pulse-width = 64", "pulse-width = 60"), "line 25, pulse-width: takes"},
+      {Edited(good, "x-curve-number = 0", "x-curve-number = 6"), "line 33, x-curve-number"},
+      {Edited(good, "x-dead-low = 0", "x-dead-low = 10.01"), "line 37, x-dead-low: takes a"},
+      {Edited(good, "'linear'", "'wavy'"), "line 29, x-curve: takes linear, s-curve, progr"},
+      {Edited(good, "'left'", "'Left'"), "line 17, master-clutch: takes left, right"},
+      {Edited(good, "left = '12-way-rotary'", "left = 'shift-r-encoder'"),
+       "line 23, rotary-right: a pair"},
+      {good + "led = 20\n",
+       "line 44: not a valid profile (Error while parsing key-value pair: cannot redefine "
+       "existing integer 'led')"},
+      {Edited(good, "format = 1", "version = 1"), "format: missing: not a torvex-config profile"},
+      {Edited(good, "format = 1", "format = '1'"), "line 6, format: takes a format version"},
+      {Edited(good, "format = 1", "format = 0"), "line 6, format: takes a format version"},
+      {Edited(good, "led = 100", "led = 100\nclutch-bight = 2"),
+       "line 28, settings.clutch-bight: not"},
+      {Edited(Edited(good, "format = 1", "format = 2"), "led = 100", "led = 100\nrpm-light = 2"),
+       "settings.rpm-light: written by a newer version (format 2)"},
+      {"format = 1\nsettings = 3\n", "line 2, settings: takes a table"},
+      {good.left(good.indexOf("[settings]")), "settings: missing"},
+      {Edited(good, "serial = 'TVXA'", "serial = 7"), "line 9, origin.serial: takes text"},
+      {"{\"format\": 1}", "line 1: not a valid profile"},
+      {"[package]\nname = \"wheel\"\n", "format: missing: not a torvex-config profile"},
+      {"\xef\xbb\xbf" + Edited(good, "led = 100", "led = -1").replace("\n", "\r\n"),
+       "line 27, led"},
+      {good + QByteArray(10 << 20, '#'), "the file is too large for a profile"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.says);
+    home.write("bad.toml", c.bytes);
+    rig.err.clear();
+    EXPECT_EQ(rig.run("apply " + home.file("bad.toml")), cli::kUsage);
+    EXPECT_TRUE(rig.err.contains(c.says)) << rig.err.toStdString();
+    EXPECT_TRUE(rig.err.contains("Nothing was sent."));
+    EXPECT_EQ(rig.sent(), "");
+  }
+  // A newer format whose every field this version knows is taken.
+  home.write("newer.toml", Edited(good, "format = 1", "format = 2"));
+  EXPECT_EQ(rig.run("apply " + home.file("newer.toml")), cli::kDone);
+  EXPECT_EQ(rig.run("apply " + home.file("missing.toml")), cli::kUsage);
+  EXPECT_EQ(rig.run("apply no-such-profile"), cli::kUsage);
+}
+
+TEST(Profiles, SaveDiffThenApplySendsOnlyWhatDiffers) {
+  ConfigHome home;
+  CliRig rig;
+  ASSERT_EQ(rig.run("save gt3"), cli::kDone);
+  EXPECT_EQ(rig.run("save gt3"), cli::kUsage);  // never replaced unasked
+  rig.board.firmware(0).setSettingWord(code::SetClutchBiteLsb, 1000);
+  rig.board.firmware(0).setSetting(code::SetRotarySwitchLeftMode, 3);
+  rig.board.firmware(0).setSetting(code::SetRotarySwitchRightMode, 3);
+
+  ASSERT_EQ(rig.run("diff gt3"), cli::kDone);
+  EXPECT_TRUE(rig.out.contains("* clutch-bite     1.525 %                 49.952 %\n"));
+  EXPECT_TRUE(rig.out.contains("  led             100 %                   100 %\n"));
+  rig.out.clear();
+  ASSERT_EQ(rig.run("apply gt3 --dry-run"), cli::kDone);
+  EXPECT_EQ(rig.out,
+            "clutch-bite: 1.525 % -> 49.952 %\n"
+            "rotary-left: Shift (R-Encoder) -> 12 Way Rotary\n"
+            "rotary-right: Encoder (L-Shifted) -> 12 Way Rotary\n");
+  EXPECT_EQ(rig.sent(), "");
+
+  rig.board.clearLog();
+  const std::int64_t t0 = rig.board.nowUs() / 1000 + 100;  // after the read-back
+  ASSERT_EQ(rig.run("apply gt3"), cli::kDone) << rig.err.toStdString();
+  // Leaving a pairing on the left resets the right twice, as the window does.
+  EXPECT_EQ(rig.sent(), QString("46:00@%1 47:80@%2 49:00@%3 4A:00@%4 4A:00@%5")
+                            .arg(t0)
+                            .arg(t0 + 10)
+                            .arg(t0 + 20)
+                            .arg(t0 + 30)
+                            .arg(t0 + 40)
+                            .toStdString());
+  EXPECT_EQ(rig.told, "TVXA");
+  rig.out.clear();
+  ASSERT_EQ(rig.run("profiles"), cli::kDone);
+  EXPECT_TRUE(rig.out.startsWith("gt3\tsaved ")) << rig.out.toStdString();
+}
+
+}  // namespace
+}  // namespace torvex::test
