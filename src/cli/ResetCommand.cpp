@@ -1,5 +1,9 @@
 // SPDX-License-Identifier: MIT
-// torvex-ctl reset: the board's factory settings, after asking.
+// torvex-ctl reset: the board's factory settings, after asking and after a
+// backup profile of what the board held.
+#include <QDateTime>
+
+#include "board/ProfileStore.h"
 #include "cli/Commands.h"
 
 namespace torvex::cli {
@@ -11,7 +15,8 @@ int RunReset(Context& c) {
   if (!yes && !c.io.inIsTerminal)
     return Fail(c, kUsage, "reset asks for confirmation on a terminal; pass --yes to skip it");
   board::Board b(c.platform);
-  if (const int code = OpenBoard(c, b, nullptr); code != kDone) return code;
+  board::ReadBackResult read;
+  if (const int code = OpenBoard(c, b, &read); code != kDone) return code;
   if (!yes) {
     const auto answer =
         Ask(c, "Restore the factory settings of board " + c.boardSerial + "? [y/N] ");
@@ -19,6 +24,20 @@ int RunReset(Context& c) {
       c.io.err << "Nothing changed.\n";
       return kDone;
     }
+  }
+  if (!c.parser.isSet("no-backup")) {
+    const board::ProfileStore store;
+    QString problem;
+    const QString name = store.saveBackup(
+        {read.settings,
+         {c.boardSerial, read.identity.product.value_or(QString()), QDateTime::currentDateTime()}},
+        QDateTime::currentDateTime(), &problem);
+    if (name.isEmpty())
+      return Fail(c, kUsage,
+                  "no backup could be saved (" + problem +
+                      "); nothing was sent. Pass --no-backup to reset without one.");
+    c.io.err << "Saved the board's settings as profile " << name << " (" << store.pathOf(name)
+             << "); 'torvex-ctl apply " << name << "' restores them.\n";
   }
   const int refusedBefore = b.refusedFrames();
   c.changedBoard = true;

@@ -24,6 +24,10 @@ QList<QCommandLineOption> SaveOptions() {
 QList<QCommandLineOption> ApplyOptions() {
   return {{"dry-run", "Print the settings that would change; send nothing."}};
 }
+QList<QCommandLineOption> ResetOptions() {
+  return {{"yes", "Do not ask or wait."},
+          {"no-backup", "Do not save a backup profile of the board first."}};
+}
 QList<QCommandLineOption> MonitorOptions() {
   return {{"json", "Print one JSON object per change."}, {"seconds", "Stop after N seconds.", "N"}};
 }
@@ -80,7 +84,9 @@ const QList<Command>& Commands() {
       {"set", "NAME=VALUE... [--dry-run]",
        "Changes settings, paced as the board needs, then reads them back.", SetOptions, RunSet,
        SetDetails},
-      {"reset", "[--yes]", "Restores the board's factory settings.", YesOption, RunReset, nullptr},
+      {"reset", "[--yes] [--no-backup]",
+       "Saves a backup profile of the board, then restores its factory settings.", ResetOptions,
+       RunReset, nullptr},
       {"monitor", "[--json] [--seconds N]",
        "Pressed buttons (1..64) and both axes live, until Ctrl-C.", MonitorOptions, RunMonitor,
        nullptr},

@@ -2,7 +2,9 @@
 #pragma once
 // torvex-ctl run in-process on emulated boards, output captured.
 
+#include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include "cli/Cli.h"
@@ -21,6 +23,7 @@ namespace torvex::test {
 using Holds = std::vector<std::pair<std::uint8_t, std::uint8_t>>;
 
 struct CliRig {
+  QTemporaryDir home;          // $XDG_CONFIG_HOME: profiles and backups
   sim::VirtualPlatform board;  // virtual clock
   FaultPlatform platform{board};
   QString out, err, in, told;  // told: the serials the window would be told of
@@ -28,6 +31,7 @@ struct CliRig {
   volatile std::sig_atomic_t stop = 0;
 
   explicit CliRig(int boards = 1, const Holds& holds = {}) {
+    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
     for (int i = 0; i < boards; ++i) {
       sim::Identity id;
       id.serialNumber = u"TVX" + std::u16string(1, char16_t(u'A' + i));
@@ -41,6 +45,11 @@ struct CliRig {
     return cli::Run(line.split(u' ', Qt::SkipEmptyParts), platform, io);
   }
   std::string sent() const { return Sent(board, 0, true); }
+  QString file(const QString& name) const { return home.path() + "/" + name; }
+  void write(const QString& name, const QByteArray& bytes) const {
+    QFile f(file(name));
+    if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+  }
 };
 
 }  // namespace torvex::test

@@ -4,27 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include "CliRig.h"
+#include "board/ProfileStore.h"
 
 namespace torvex::test {
 namespace {
 
 namespace code = protocol::code;
-
-// Profiles in a folder of their own, as $XDG_CONFIG_HOME says.
-struct ConfigHome {
-  QTemporaryDir dir;
-  ConfigHome() { qputenv("XDG_CONFIG_HOME", dir.path().toUtf8()); }
-  ~ConfigHome() { qunsetenv("XDG_CONFIG_HOME"); }
-  QString file(const QString& name) const { return dir.path() + "/" + name; }
-  void write(const QString& name, const QByteArray& bytes) const {
-    QFile f(file(name));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-  }
-};
 
 QByteArray Edited(QByteArray text, const char* from, const char* to) {
   EXPECT_TRUE(text.contains(from)) << from;
@@ -32,10 +19,9 @@ QByteArray Edited(QByteArray text, const char* from, const char* to) {
 }
 
 TEST(Profiles, BadFilesAreRefusedWithTheirLineAndNothingIsSent) {
-  ConfigHome home;
   CliRig rig;
-  ASSERT_EQ(rig.run("save " + home.file("good.toml")), cli::kDone);
-  QFile f(home.file("good.toml"));
+  ASSERT_EQ(rig.run("save " + rig.file("good.toml")), cli::kDone);
+  QFile f(rig.file("good.toml"));
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   const QByteArray good = f.readAll();
   const int at = static_cast<int>(good.indexOf("pulse-width = "));
@@ -80,22 +66,21 @@ TEST(Profiles, BadFilesAreRefusedWithTheirLineAndNothingIsSent) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.says);
-    home.write("bad.toml", c.bytes);
+    rig.write("bad.toml", c.bytes);
     rig.err.clear();
-    EXPECT_EQ(rig.run("apply " + home.file("bad.toml")), cli::kUsage);
+    EXPECT_EQ(rig.run("apply " + rig.file("bad.toml")), cli::kUsage);
     EXPECT_TRUE(rig.err.contains(c.says)) << rig.err.toStdString();
     EXPECT_TRUE(rig.err.contains("Nothing was sent."));
     EXPECT_EQ(rig.sent(), "");
   }
   // A newer format whose every field this version knows is taken.
-  home.write("newer.toml", Edited(good, "format = 1", "format = 2"));
-  EXPECT_EQ(rig.run("apply " + home.file("newer.toml")), cli::kDone);
-  EXPECT_EQ(rig.run("apply " + home.file("missing.toml")), cli::kUsage);
+  rig.write("newer.toml", Edited(good, "format = 1", "format = 2"));
+  EXPECT_EQ(rig.run("apply " + rig.file("newer.toml")), cli::kDone);
+  EXPECT_EQ(rig.run("apply " + rig.file("missing.toml")), cli::kUsage);
   EXPECT_EQ(rig.run("apply no-such-profile"), cli::kUsage);
 }
 
 TEST(Profiles, SaveDiffThenApplySendsOnlyWhatDiffers) {
-  ConfigHome home;
   CliRig rig;
   ASSERT_EQ(rig.run("save gt3"), cli::kDone);
   EXPECT_EQ(rig.run("save gt3"), cli::kUsage);  // never replaced unasked
@@ -129,6 +114,23 @@ TEST(Profiles, SaveDiffThenApplySendsOnlyWhatDiffers) {
   rig.out.clear();
   ASSERT_EQ(rig.run("profiles"), cli::kDone);
   EXPECT_TRUE(rig.out.startsWith("gt3\tsaved ")) << rig.out.toStdString();
+}
+
+TEST(Profiles, ResetLeavesABackupThatRestoresEveryByte) {
+  CliRig rig(1,
+             {{code::SetLedIntensityLsb, 7}, {code::SetXCurveType, 2}, {code::SetYDeadLowLsb, 9}});
+  const auto memory = [&] {
+    std::vector<int> m;
+    for (int at = 0; at < 256; ++at) m.push_back(rig.board.firmware(0).setting(at));
+    return m;
+  };
+  const auto before = memory();
+  ASSERT_EQ(rig.run("reset --yes"), cli::kDone);
+  ASSERT_NE(memory(), before);
+  const QString name = board::ProfileStore().names().value(0);
+  EXPECT_TRUE(name.startsWith("backup-TVXA-") && rig.err.contains(name)) << name.toStdString();
+  ASSERT_EQ(rig.run("apply " + name), cli::kDone);
+  EXPECT_EQ(memory(), before);
 }
 
 }  // namespace

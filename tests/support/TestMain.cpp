@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: MIT
-// GoogleTest main with a QApplication, offscreen unless the caller chose a platform.
+// GoogleTest main with a QApplication, offscreen unless the caller chose a
+// platform, and a configuration folder of its own.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTemporaryDir>
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Profiles and the backups "Reset All" makes go to a folder of the run's own.
+  QTemporaryDir config;
+  qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
