@@ -49,14 +49,6 @@ struct ProfileParse {
   ProfileError error;  // set when there is no profile
 };
 
-// A setting's value as a profile writes it: exact, shortest first.
-// Nothing when the stored value is one no profile can hold (a list index
-// the board should not have, a dead zone beyond the limit...).
-std::optional<QString> ProfileValueText(SettingId id, int stored);
-// The stored value a profile's number or word names; nothing when not allowed.
-// Dead zones take any number of decimals here (not the window's one).
-std::optional<int> ProfileStoredValue(SettingId id, double number);
-
 // The whole file; nothing (with the setting at fault in *unsaved) when a
 // stored value cannot be written.
 std::optional<QByteArray> ProfileText(const Profile& p, SettingId* unsaved = nullptr);

@@ -3,6 +3,8 @@
 
 #include <QLocale>
 #include <QRegularExpression>
+#include <charconv>
+#include <cmath>
 
 #include "board/Percent.h"
 
@@ -100,12 +102,6 @@ std::optional<double> Number(QStringView text, QStringView unit) {
   return ParseLocaleNumber(t.trimmed(), QLocale::c());
 }
 
-std::optional<int> WholeNumber(QStringView text, QStringView unit, int low, int high) {
-  const auto v = Number(text, unit);
-  if (!v || *v != static_cast<int>(*v) || *v < low || *v > high) return std::nullopt;
-  return static_cast<int>(*v);
-}
-
 QString Percent(double p) {
   return PercentText(p, kDot);
 }
@@ -167,18 +163,15 @@ std::optional<int> ParseSettingValue(SettingId id, QStringView text) {
     }
     case Kind::Percent: {
       const auto p = Number(text, u"%");
-      if (!p || *p < 0.0 || *p > 100.0) return std::nullopt;
-      const Scale s = ScaleOf(id);
-      return SliderPositionFromPercent(*p, s.factor, 0, s.maximum);
+      return p ? StoredFromNumber(id, *p) : std::nullopt;
     }
     case Kind::PulseWidth: {
-      const auto ms = WholeNumber(text, u"ms", kPulseWidthMsPerStep, kPulseWidthMaxMs);
-      if (!ms || *ms % kPulseWidthMsPerStep != 0) return std::nullopt;
-      return *ms / kPulseWidthMsPerStep;
+      const auto ms = Number(text, u"ms");
+      return ms ? StoredFromNumber(id, *ms) : std::nullopt;
     }
     case Kind::CurveNumber: {
-      const auto n = WholeNumber(text, {}, kCurveNumberMin, kCurveNumberMax);
-      return n ? std::optional<int>(EncodeCurveNumber(*n)) : std::nullopt;
+      const auto n = Number(text, {});
+      return n ? StoredFromNumber(id, *n) : std::nullopt;
     }
     case Kind::DeadZone: {
       const auto p = Number(text, u"%");
@@ -187,6 +180,70 @@ std::optional<int> ParseSettingValue(SettingId id, QStringView text) {
       const QString shown = FormatOneDecimal(*p, kDot);
       return PercentToRaw(ParseLocaleNumber(shown, QLocale::c()).value_or(0.0));
     }
+  }
+  return std::nullopt;
+}
+
+bool TakesWord(SettingId id) {
+  return KindOf(id) == Kind::List;
+}
+
+std::optional<int> StoredFromNumber(SettingId id, double v) {
+  const bool whole = v == std::floor(v);
+  switch (KindOf(id)) {
+    case Kind::List:
+      return std::nullopt;
+    case Kind::Percent: {
+      if (!(v >= 0.0 && v <= 100.0)) return std::nullopt;
+      const Scale s = ScaleOf(id);
+      return SliderPositionFromPercent(v, s.factor, 0, s.maximum);
+    }
+    case Kind::PulseWidth: {
+      if (!whole || v < kPulseWidthMsPerStep || v > kPulseWidthMaxMs) return std::nullopt;
+      const int ms = static_cast<int>(v);
+      if (ms % kPulseWidthMsPerStep != 0) return std::nullopt;
+      return ms / kPulseWidthMsPerStep;
+    }
+    case Kind::CurveNumber:
+      if (!whole || v < kCurveNumberMin || v > kCurveNumberMax) return std::nullopt;
+      return EncodeCurveNumber(static_cast<int>(v));
+    case Kind::DeadZone:
+      if (!(v >= 0.0 && v <= kDeadZoneLimit)) return std::nullopt;
+      return PercentToRaw(v);
+  }
+  return std::nullopt;
+}
+
+std::optional<QString> ExactSettingWord(SettingId id, int stored) {
+  const Kind kind = KindOf(id);
+  if (kind == Kind::List) {
+    const QStringList words = SettingValueWords(id);
+    if (stored < 0 || stored >= words.size()) return std::nullopt;
+    return words[stored];
+  }
+  if (kind == Kind::PulseWidth || kind == Kind::CurveNumber) {
+    const int number = kind == Kind::PulseWidth
+                           ? stored * kPulseWidthMsPerStep
+                           : DecodeCurveNumber(static_cast<std::uint8_t>(stored));
+    if (StoredFromNumber(id, number) != stored) return std::nullopt;
+    return QString::number(number);
+  }
+  // A percentage: the middle of the span that names the stored value, then
+  // the fewest decimals that still land on it.
+  double middle = 0.0;
+  if (kind == Kind::DeadZone) {
+    middle = stored / kDeadZoneRawPerPercent;
+  } else {
+    const Scale s = ScaleOf(id);
+    middle = stored >= s.maximum ? 100.0 : (stored + 0.5) / s.factor;
+  }
+  for (int decimals = 0; decimals <= 6; ++decimals) {
+    char buf[32];
+    const auto end =
+        std::to_chars(buf, buf + sizeof buf, middle, std::chars_format::fixed, decimals).ptr;
+    double named = 0.0;
+    std::from_chars(buf, end, named);
+    if (StoredFromNumber(id, named) == stored) return QString::fromLatin1(buf, end - buf);
   }
   return std::nullopt;
 }

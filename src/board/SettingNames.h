@@ -47,6 +47,17 @@ QStringList SettingValueWords(SettingId id);
 // What the setting takes, for help and error texts.
 QString AllowedValues(SettingId id);
 
+// A number in the setting's unit (percent, ms, curve number) in the stored
+// units; nothing for a list setting or a number it does not take. Dead zones
+// keep every decimal here: only the typed entry is cut to one.
+std::optional<int> StoredFromNumber(SettingId id, double number);
+// The shortest value that names exactly this stored value again (a list word,
+// or a number with as many decimals as it takes); nothing for a value no
+// entry can name (an unknown list index, a dead zone beyond the limit...).
+std::optional<QString> ExactSettingWord(SettingId id, int stored);
+// Whether the setting takes a list word rather than a number.
+bool TakesWord(SettingId id);
+
 // A typed value in the stored units; nothing when it is not allowed. Numbers
 // use a dot; a percentage may end in "%", a pulse width in "ms".
 std::optional<int> ParseSettingValue(SettingId id, QStringView text);

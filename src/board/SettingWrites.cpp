@@ -146,7 +146,8 @@ std::optional<protocol::Bytes> FrameBytes(const FrameWrite& w, std::size_t featu
   return protocol::BuildSettingCommand(featureLength, w.code, w.value);
 }
 
-WriteOutcome SendWrites(Board& board, const std::vector<FrameWrite>& frames) {
+WriteOutcome SendWrites(Board& board, const std::vector<FrameWrite>& frames,
+                        const WriteProgress& progress) {
   WriteOutcome outcome;
   std::size_t sent = 0;
   for (; sent < frames.size(); ++sent) {
@@ -166,6 +167,7 @@ WriteOutcome SendWrites(Board& board, const std::vector<FrameWrite>& frames) {
         break;
     }
     if (board.refusedFrames() != refusedBefore) break;
+    if (progress) progress(sent + 1, frames.size());
   }
   if (sent < frames.size()) outcome.failed = frames[sent].owner;
   // A setting has reached the board when every one of its frames was taken.
@@ -186,6 +188,39 @@ std::vector<SettingId> NotTaken(const WritePlan& plan, const Settings& readBack)
   for (SettingId id : plan.touched)
     if (StoredValue(readBack, id) != StoredValue(plan.expected, id)) missing.push_back(id);
   return missing;
+}
+
+std::vector<SettingChange> ChangesTo(const Settings& wanted) {
+  std::vector<SettingChange> changes;
+  for (SettingId id : AllSettings()) changes.push_back({id, StoredValue(wanted, id)});
+  return changes;
+}
+
+std::vector<SettingId> Differences(const Settings& a, const Settings& b) {
+  std::vector<SettingId> ids;
+  for (SettingId id : AllSettings())
+    if (StoredValue(a, id) != StoredValue(b, id)) ids.push_back(id);
+  return ids;
+}
+
+ApplyOutcome ApplyPlan(Board& board, const WritePlan& plan, const WriteProgress& progress,
+                       const std::function<ReadBackResult()>& readBack) {
+  ApplyOutcome out;
+  out.plan = plan;
+  if (!plan.refusal.isEmpty() || plan.frames.empty()) return out;
+  out.sent = SendWrites(board, plan.frames, progress);
+  if (!out.sent.complete()) return out;
+  const ReadBackResult after = readBack ? readBack() : board.readBack();
+  out.readBackComplete = after.complete();
+  out.readBack = after.settings;
+  if (out.readBackComplete) out.notTaken = NotTaken(plan, after.settings);
+  return out;
+}
+
+ApplyOutcome ApplySettings(Board& board, const Settings& current, const Settings& wanted,
+                           const WriteProgress& progress,
+                           const std::function<ReadBackResult()>& readBack) {
+  return ApplyPlan(board, PlanWrites(current, ChangesTo(wanted)), progress, readBack);
 }
 
 }  // namespace torvex::board

@@ -88,10 +88,13 @@ struct ApplyOutcome {
   }
 };
 
-// Makes a loaded board that holds `current` hold `wanted`: only the settings
-// that differ, paced and paired as the window sends them, then read back
-// (through `readBack`, the board's own when empty) and verified. Nothing is
-// sent when the plan is refused; nothing is read when nothing was sent.
+// Sends a plan to a loaded board, then reads it back (through `readBack`, the
+// board's own when empty) and verifies it. Nothing is sent when the plan is
+// refused; nothing is read when nothing was sent.
+// ApplySettings makes a board that holds `current` hold `wanted`: only the
+// settings that differ, paced and paired as the window sends them.
+ApplyOutcome ApplyPlan(Board& board, const WritePlan& plan, const WriteProgress& progress = {},
+                       const std::function<ReadBackResult()>& readBack = {});
 ApplyOutcome ApplySettings(Board& board, const Settings& current, const Settings& wanted,
                            const WriteProgress& progress = {},
                            const std::function<ReadBackResult()>& readBack = {});

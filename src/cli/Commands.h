@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "board/Board.h"
+#include "board/SettingWrites.h"
 #include "cli/Cli.h"
 
 namespace torvex::cli {
@@ -41,11 +42,21 @@ int RunReset(Context& c);
 int RunMonitor(Context& c);
 int RunCalibrate(Context& c);
 int RunUdevRule(Context& c);
+int RunProfiles(Context& c);
+int RunSave(Context& c);
+int RunApply(Context& c);
+int RunDiff(Context& c);
+QString ProfileDetails();
 
 // Opens the board --board names (or the only one) and reads it back; sets
 // c.boardSerial to the board's. Returns
 // kDone, or the exit code after saying on err what went wrong.
 int OpenBoard(Context& c, board::Board& board, board::ReadBackResult* read);
+
+// Says how sending a plan went; kDone when every setting arrived.
+int ReportOutcome(Context& c, const board::ApplyOutcome& outcome);
+// "clutch-bite, led", or "none".
+QString Names(const std::vector<board::SettingId>& ids);
 
 // What fixes a board that is present but cannot be opened.
 QString AccessHint(hid::OpenError why);

@@ -18,6 +18,12 @@ QList<QCommandLineOption> SetOptions() {
 QList<QCommandLineOption> YesOption() {
   return {{"yes", "Do not ask or wait."}};
 }
+QList<QCommandLineOption> SaveOptions() {
+  return {{"force", "Replace a profile or file that exists."}};
+}
+QList<QCommandLineOption> ApplyOptions() {
+  return {{"dry-run", "Print the settings that would change; send nothing."}};
+}
 QList<QCommandLineOption> MonitorOptions() {
   return {{"json", "Print one JSON object per change."}, {"seconds", "Stop after N seconds.", "N"}};
 }
@@ -81,6 +87,15 @@ const QList<Command>& Commands() {
       {"calibrate", "x|y [--yes]",
        "Calibrates a paddle axis: released, then fully pulled. X only in throttle-and-brake mode.",
        YesOption, RunCalibrate, nullptr},
+      {"profiles", "", "Every saved profile, with where and when it was saved.", None, RunProfiles,
+       nullptr},
+      {"save", "NAME|FILE [--force]", "Saves the board's settings as a profile.", SaveOptions,
+       RunSave, ProfileDetails},
+      {"apply", "NAME|FILE [--dry-run]",
+       "Makes the board hold a profile: sends what differs, paced, then reads it back.",
+       ApplyOptions, RunApply, ProfileDetails},
+      {"diff", "NAME|FILE", "The board against a profile, setting by setting (* differs).", None,
+       RunDiff, ProfileDetails},
       {"udev-rule", "", "Prints the udev rule that gives the user at the seat the board.", None,
        RunUdevRule, nullptr},
   };

@@ -3,6 +3,7 @@
 // sent; the changes go out as the window sends them and are read back.
 #include <QByteArray>
 
+#include "board/Profile.h"
 #include "board/SettingWrites.h"
 #include "cli/Commands.h"
 
@@ -11,11 +12,15 @@ namespace {
 
 using board::SettingId;
 
+}  // namespace
+
 QString Names(const std::vector<SettingId>& ids) {
   QStringList names;
   for (SettingId id : ids) names << board::SettingName(id);
   return names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", "));
 }
+
+namespace {
 
 // Every operand as a change; a message naming what is allowed otherwise.
 std::optional<std::vector<board::SettingChange>> ParseChanges(Context& c, QString& problem) {
@@ -47,13 +52,10 @@ std::optional<std::vector<board::SettingChange>> ParseChanges(Context& c, QStrin
     if (ch.id == SettingId::RotaryLeft) left = &ch;
     if (ch.id == SettingId::RotaryRight) right = &ch;
   }
-  if (left && right && left->stored != right->stored &&
-      (board::IsRotaryPairing(left->stored) || board::IsRotaryPairing(right->stored)))
-    problem += QStringLiteral(
-                   "rotary-left and rotary-right: a pairing (%1 / %2) needs the same "
-                   "pairing on both sides\n")
-                   .arg(board::SettingValueWords(SettingId::RotaryLeft).mid(3).join('|'),
-                        board::SettingValueWords(SettingId::RotaryRight).mid(3).join('|'));
+  if (left && right)
+    if (const QString pairing = board::RotaryPairingProblem(left->stored, right->stored);
+        !pairing.isEmpty())
+      problem += "rotary-left and rotary-right: " + pairing + "\n";
   if (!problem.isEmpty()) return std::nullopt;
   return changes;
 }
@@ -105,34 +107,41 @@ int RunSet(Context& c) {
   }
 
   c.changedBoard = !plan.frames.empty();
-  const board::WriteOutcome sent = board::SendWrites(b, plan.frames);
-  if (!sent.complete()) {
+  const board::ApplyOutcome outcome = board::ApplyPlan(b, plan);
+  if (const int code = ReportOutcome(c, outcome); code != kDone) return code;
+  std::vector<SettingId> shown = plan.touched;
+  for (const auto& ch : *changes) shown.push_back(ch.id);
+  PrintValues(c, shown, plan.frames.empty() ? read.settings : outcome.readBack);
+  return kDone;
+}
+
+int ReportOutcome(Context& c, const board::ApplyOutcome& outcome) {
+  const board::WritePlan& plan = outcome.plan;
+  if (!plan.refusal.isEmpty()) return Fail(c, kUsage, plan.refusal);
+  if (!outcome.sent.complete()) {
     std::vector<SettingId> notSent;
     for (SettingId id : plan.touched)
-      if (std::find(sent.reached.begin(), sent.reached.end(), id) == sent.reached.end())
+      if (std::find(outcome.sent.reached.begin(), outcome.sent.reached.end(), id) ==
+          outcome.sent.reached.end())
         notSent.push_back(id);
-    return Fail(
-        c, kNotTaken,
-        "board " + c.boardSerial + " was lost or refused " + board::SettingName(*sent.failed) +
-            ".\nReached the board: " + Names(sent.reached) + "\nNot set: " + Names(notSent));
+    return Fail(c, kNotTaken,
+                "board " + c.boardSerial + " was lost or refused " +
+                    board::SettingName(*outcome.sent.failed) + ".\nReached the board: " +
+                    Names(outcome.sent.reached) + "\nNot set: " + Names(notSent));
   }
-  const board::ReadBackResult after = b.readBack();
-  if (!after.complete())
+  if (plan.frames.empty()) return kDone;
+  if (!outcome.readBackComplete)
     return Fail(c, kNotTaken,
                 "board " + c.boardSerial +
                     " did not answer the read-back; sent but not verified: " + Names(plan.touched));
-  const auto missing = board::NotTaken(plan, after.settings);
-  if (!missing.empty()) {
+  if (!outcome.notTaken.empty()) {
     QString list;
-    for (SettingId id : missing)
+    for (SettingId id : outcome.notTaken)
       list += "  " + board::SettingName(id) + ": asked " +
               board::SettingText(id, board::StoredValue(plan.expected, id)) + ", holds " +
-              board::SettingText(id, board::StoredValue(after.settings, id)) + "\n";
+              board::SettingText(id, board::StoredValue(outcome.readBack, id)) + "\n";
     return Fail(c, kNotTaken, "board " + c.boardSerial + " did not take:\n" + list);
   }
-  std::vector<SettingId> shown = plan.touched;
-  for (const auto& ch : *changes) shown.push_back(ch.id);
-  PrintValues(c, shown, after.settings);
   return kDone;
 }
 

@@ -1,0 +1,219 @@
+// SPDX-License-Identifier: MIT
+#include "board/Profile.h"
+
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#define TOML_EXCEPTIONS 1
+#include <toml++/toml.h>
+
+namespace torvex::board {
+namespace {
+
+const QString kFormatKey = QStringLiteral("format");
+
+int LineOf(const toml::node& n) {
+  return static_cast<int>(n.source().begin.line);
+}
+
+// A TOML basic string, quotes and escapes included.
+std::string Quoted(const QString& s) {
+  std::ostringstream out;
+  out << toml::value<std::string>(s.toStdString());
+  return out.str();
+}
+
+QString KindName(const toml::node& n) {
+  switch (n.type()) {
+    case toml::node_type::string:
+      return QStringLiteral("text");
+    case toml::node_type::integer:
+    case toml::node_type::floating_point:
+      return QStringLiteral("a number");
+    case toml::node_type::boolean:
+      return QStringLiteral("true/false");
+    case toml::node_type::table:
+      return QStringLiteral("a table");
+    case toml::node_type::array:
+      return QStringLiteral("a list");
+    default:
+      return QStringLiteral("a date");
+  }
+}
+
+QString Key(std::string_view k) {
+  return QString::fromUtf8(k.data(), static_cast<qsizetype>(k.size()));
+}
+
+// Reads one file; the first fault found ends it.
+class Reader {
+ public:
+  ProfileParse read(const QByteArray& bytes) {
+    Profile p;
+    if (parse(bytes, p)) out_.profile = p;
+    return out_;
+  }
+
+ private:
+  bool parse(const QByteArray& bytes, Profile& p) {
+    if (bytes.trimmed().isEmpty()) return fail(0, {}, QStringLiteral("the file is empty"));
+    if (bytes.size() > kProfileMaxBytes)
+      return fail(0, {}, QStringLiteral("the file is too large for a profile"));
+    toml::table root;
+    try {
+      root = toml::parse(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    } catch (const toml::parse_error& e) {
+      return fail(static_cast<int>(e.source().begin.line), {},
+                  QStringLiteral("not a valid profile (") + Key(e.description()) + ")");
+    }
+    const toml::node* format = root.get("format");
+    if (!format) return fail(0, kFormatKey, QStringLiteral("missing: not a torvex-config profile"));
+    const auto version = format->value_exact<std::int64_t>();
+    if (!version || *version < 1)
+      return fail(LineOf(*format), kFormatKey,
+                  QStringLiteral("takes a format version, a whole number from 1"));
+    newer_ = *version > kProfileFormat;
+    version_ = *version;
+    for (auto&& [key, node] : root)
+      if (key != "format" && key != "origin" && key != "settings") return unknown(key, node);
+    return readOrigin(root, p.origin) && readSettings(root, p.settings);
+  }
+
+  bool fail(int line, const QString& field, const QString& message) {
+    out_.error = {line, field, message};
+    return false;
+  }
+
+  bool unknown(const toml::key& key, const toml::node& node, const QString& table = {}) {
+    const QString field = table.isEmpty() ? Key(key.str()) : table + "." + Key(key.str());
+    return fail(LineOf(node), field,
+                newer_ ? QStringLiteral("written by a newer version (format %1) and not "
+                                        "known to this one")
+                             .arg(version_)
+                       : QStringLiteral("not a field of a profile"));
+  }
+
+  const toml::table* table(const toml::table& root, const char* name, bool required) {
+    const toml::node* n = root.get(name);
+    if (!n) {
+      if (required) fail(0, QString::fromLatin1(name), QStringLiteral("missing"));
+      return nullptr;
+    }
+    if (!n->is_table()) {
+      fail(LineOf(*n), QString::fromLatin1(name), "takes a table, not " + KindName(*n));
+      return nullptr;
+    }
+    return n->as_table();
+  }
+
+  bool readOrigin(const toml::table& root, ProfileOrigin& origin) {
+    const toml::table* t = table(root, "origin", false);
+    if (!t) return out_.error.message.isEmpty();
+    for (auto&& [key, node] : *t) {
+      const QString field = "origin." + Key(key.str());
+      if (key == "serial" || key == "product") {
+        const auto text = node.value_exact<std::string>();
+        if (!text) return fail(LineOf(node), field, "takes text, not " + KindName(node));
+        (key == "serial" ? origin.serial : origin.product) = QString::fromStdString(*text);
+      } else if (key == "saved") {
+        const auto* when = node.as_date_time();
+        if (!when) return fail(LineOf(node), field, "takes a date and time, not " + KindName(node));
+        const toml::date_time& d = when->get();
+        QDateTime saved(QDate(d.date.year, d.date.month, d.date.day),
+                        QTime(d.time.hour, d.time.minute, d.time.second));
+        if (d.offset) saved.setOffsetFromUtc(d.offset->minutes * 60);
+        origin.saved = saved;
+      } else {
+        return unknown(key, node, QStringLiteral("origin"));
+      }
+    }
+    return true;
+  }
+
+  bool readSettings(const toml::table& root, Settings& s) {
+    const toml::table* t = table(root, "settings", true);
+    if (!t) return false;
+    for (auto&& [key, node] : *t)
+      if (!SettingByName(Key(key.str()))) return unknown(key, node, QStringLiteral("settings"));
+    for (SettingId id : AllSettings()) {
+      const QString name = SettingName(id);
+      const toml::node* n = t->get(name.toStdString());
+      if (!n) return fail(LineOf(*t), name, QStringLiteral("missing"));
+      const auto stored = TakesWord(id) ? word(id, *n) : number(id, *n);
+      if (!stored) return fail(LineOf(*n), name, "takes " + AllowedValues(id));
+      Store(s, id, *stored);
+    }
+    const QString pairing = RotaryPairingProblem(s.rotaryLeft, s.rotaryRight);
+    if (!pairing.isEmpty())
+      return fail(LineOf(*t->get("rotary-right")), QStringLiteral("rotary-right"), pairing);
+    return true;
+  }
+
+  static std::optional<int> word(SettingId id, const toml::node& n) {
+    const auto text = n.value_exact<std::string>();
+    if (!text) return std::nullopt;
+    const auto index = SettingValueWords(id).indexOf(QString::fromStdString(*text));
+    return index >= 0 ? std::optional<int>(static_cast<int>(index)) : std::nullopt;
+  }
+
+  static std::optional<int> number(SettingId id, const toml::node& n) {
+    if (!n.is_number()) return std::nullopt;
+    return StoredFromNumber(id, *n.value<double>());
+  }
+
+  ProfileParse out_;
+  bool newer_ = false;
+  std::int64_t version_ = 0;
+};
+
+}  // namespace
+
+QString ProfileError::text() const {
+  QString where;
+  if (line > 0) where = QStringLiteral("line %1").arg(line);
+  if (!field.isEmpty()) where += (where.isEmpty() ? QString() : QStringLiteral(", ")) + field;
+  return where.isEmpty() ? message : where + ": " + message;
+}
+
+QString RotaryPairingProblem(int left, int right) {
+  if (left == right || (!IsRotaryPairing(left) && !IsRotaryPairing(right))) return {};
+  return QStringLiteral("a pairing (%1 / %2) needs the same pairing on both rotary inputs")
+      .arg(SettingValueWords(SettingId::RotaryLeft).mid(3).join('|'),
+           SettingValueWords(SettingId::RotaryRight).mid(3).join('|'));
+}
+
+std::optional<QByteArray> ProfileText(const Profile& p, SettingId* unsaved) {
+  std::string text =
+      "# torvex-config profile: every setting a Torvex wheel board stores.\n"
+      "# Apply it with \"Profiles...\" in the window or `torvex-ctl apply FILE`.\n"
+      "# Each value may be edited within what its comment allows; a value that\n"
+      "# is not allowed refuses the whole file, and nothing is sent.\n\n";
+  text += "format = " + std::to_string(kProfileFormat) + "\n\n[origin]\n";
+  text += "serial = " + Quoted(p.origin.serial) + "\n";
+  text += "product = " + Quoted(p.origin.product) + "\n";
+  if (p.origin.saved.isValid())
+    text += "saved = " +
+            p.origin.saved.toOffsetFromUtc(p.origin.saved.offsetFromUtc())
+                .toString(Qt::ISODate)
+                .toStdString() +
+            "\n";
+  text += "\n[settings]\n";
+  for (SettingId id : AllSettings()) {
+    const auto value = ExactSettingWord(id, StoredValue(p.settings, id));
+    if (!value) {
+      if (unsaved) *unsaved = id;
+      return std::nullopt;
+    }
+    text += "# " + AllowedValues(id).toStdString() + "\n";
+    text += SettingName(id).toStdString() + " = " +
+            (TakesWord(id) ? Quoted(*value) : value->toStdString()) + "\n";
+  }
+  return QByteArray::fromStdString(text);
+}
+
+ProfileParse ParseProfile(const QByteArray& bytes) {
+  return Reader().read(bytes);
+}
+
+}  // namespace torvex::board
