@@ -49,7 +49,7 @@ void MainWindow::onResetAllClicked() {
   board_.sendReset();
   if (!backup.isEmpty())
     showModalMessage("The settings before the reset were saved as the profile \"" + backup +
-                         "\" in " + QDir::toNativeSeparators(profiles_.directory()) +
+                         "\" in " + ShownDirectory(profiles_.directory()) +
                          ".\nApply it from Profiles... to restore them.",
                      "resetBackupSaved");
 }

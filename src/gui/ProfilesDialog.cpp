@@ -67,13 +67,23 @@ QString ApplyReport(const board::ApplyOutcome& out) {
   return QString("Every value arrived (%1 settings changed).").arg(plan.touched.size());
 }
 
+QString ShownDirectory(const QString& path) {
+  const QString home = QDir::homePath();
+#ifdef Q_OS_WIN
+  const bool inHome = false;  // "~" means nothing to a Windows user
+#else
+  const bool inHome = QDir::home() != QDir::root() && path.startsWith(home + "/");
+#endif
+  return QDir::toNativeSeparators(inHome ? "~" + path.mid(home.size()) : path);
+}
+
 ProfilesDialog::ProfilesDialog(MainWindow& window, const board::ProfileStore& store,
                                QWidget* parent)
     : QDialog(parent), window_(window), store_(store) {
   setObjectName("profilesDialog");
   setWindowTitle("Profiles");
   auto* top = new QVBoxLayout(this);
-  auto* where = new QLabel("Profiles are kept in " + QDir::toNativeSeparators(store_.directory()));
+  auto* where = new QLabel("Profiles are kept in " + ShownDirectory(store_.directory()));
   where->setObjectName("profilesDirectoryLabel");
   where->setWordWrap(true);
   where->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -230,6 +240,11 @@ QString ProfilesDialog::askName(const QString& title, const QString& suggested,
       continue;
     }
     if (name == keep || !store_.contains(name)) return name;
+    // The store renames onto no existing profile; a save or an import replaces it.
+    if (!keep.isEmpty()) {
+      QMessageBox::warning(this, title, "A profile named " + Quoted(name) + " exists already.");
+      continue;
+    }
     if (QMessageBox::question(this, title, "Replace the profile " + Quoted(name) + "?",
                               QMessageBox::Yes | QMessageBox::No,
                               QMessageBox::No) == QMessageBox::Yes)

@@ -25,6 +25,8 @@ class MainWindow;
 
 // What the user reads after an apply: everything arrived, or what did not.
 QString ApplyReport(const board::ApplyOutcome& outcome);
+// A directory as the user reads it: native separators, "~" for the home directory.
+QString ShownDirectory(const QString& path);
 
 class ProfilesDialog : public QDialog {
   Q_OBJECT
@@ -53,8 +55,9 @@ class ProfilesDialog : public QDialog {
   void onDeleteClicked();
   void onImportClicked();
   void onExportClicked();
-  // Asks for a profile's name; empty when cancelled or when an existing
-  // profile is not to be replaced.
+  // Asks for a profile's name; empty when cancelled. An existing profile is
+  // replaced only when the user says so, and never by a rename (`keep`: the
+  // name being renamed).
   QString askName(const QString& title, const QString& suggested, const QString& keep = {});
 
   bool report(const QString& problem, const QString& done);
