@@ -128,6 +128,7 @@ TEST(Profiles, ABoardLostMidApplySaysWhatReachedItAndTheWindowFollows) {
 
 TEST(Profiles, ResetAllKeepsABackupThatRestoresEveryStoredByte) {
   ProfileRig r;
+  Store(r.fw, "45:00");  // changed behind the window's back: kept, but not shown
   const auto memory = Memory(r.fw);
   const std::string shown = ShownAll(r.w, kShown);
   QString told;
