@@ -198,6 +198,9 @@ bool ProfilesDialog::apply(const QString& name) {
       board::ApplySettings(board, now.settings, read.profile->settings, progress,
                            [this] { return window_.readBackBoard(); });
   status_->setText(ApplyReport(out));
+  // The poll is held while the dialog is open: a lost board is looked at now,
+  // so the window and the buttons follow it at once.
+  if (!out.sent.complete()) window_.onPollTick();
   updateButtons();
   return out.succeeded();
 }

@@ -101,7 +101,7 @@ TEST(Profiles, AFileNotTakenWholeSendsNothingAndSaysWhere) {
 }
 
 // Unplugged before the Nth frame: settings all of whose frames went are
-// reached, the rest not set; the next poll finds the board gone.
+// reached, the rest not set; the window and the dialog follow the loss at once.
 TEST(Profiles, ABoardLostMidApplySaysWhatReachedItAndTheWindowFollows) {
   const std::pair<int, const char*> cases[] = {
       {1, "Reached the board: none.\nNot set: analog-mode, clutch-bite, led."},
@@ -121,8 +121,9 @@ TEST(Profiles, ABoardLostMidApplySaysWhatReachedItAndTheWindowFollows) {
     gui::ProfilesDialog d(r.w, r.store);
     EXPECT_FALSE(d.apply("rally-wet"));
     EXPECT_EQ(d.status(), QString("The board was lost or refused a setting.\n") + told);
-    r.tick();
-    EXPECT_EQ(Disabled(r.w), kNoBoard) << n;
+    EXPECT_EQ(Disabled(r.w) + " " + ShownAll(d, "applyButton saveBoardButton"),
+              std::string(kNoBoard) + " Apply- Save Board As...-")
+        << n;
   }
 }
 
