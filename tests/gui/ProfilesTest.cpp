@@ -44,9 +44,11 @@ void Answer(QString& seen, QMessageBox::StandardButton button = QMessageBox::Ok)
   QTimer::singleShot(0, [&seen, button] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     seen = box ? box->objectName() + ": " + box->text() : "no box";
-    if (box) box->button(button)->click();
+    if (box) box->done(button);
   });
 }
+
+const board::Profile kAny{{.pulseWidthStep = 8}, {}};
 
 const char* const kShown =
     "analogInputModeList clutchBiteSlider rotaryLeftList rotaryRightList pulseWidthList ledSlider "
@@ -141,7 +143,7 @@ TEST(Profiles, ResetAllKeepsABackupThatRestoresEveryStoredByte) {
   ASSERT_EQ(names.size(), 1);
   EXPECT_TRUE(names[0].startsWith("backup-TVX0001-")) << names[0].toStdString();
   EXPECT_EQ(told, "resetBackupSaved: The settings before the reset were saved as the profile \"" +
-                      names[0] + "\" in " + r.store.directory() +
+                      names[0] + "\" in " + gui::ShownDirectory(r.store.directory()) +
                       ".\nApply it from Profiles... to restore them.");
   ASSERT_NE(Memory(r.fw), memory);
   gui::ProfilesDialog d(r.w, r.store);
@@ -149,13 +151,20 @@ TEST(Profiles, ResetAllKeepsABackupThatRestoresEveryStoredByte) {
   EXPECT_EQ(Memory(r.fw), memory);
 }
 
-// A store under a file cannot be written, whoever runs the test.
+// A store under a file cannot be written, whoever runs the test; a backup of
+// this very second (a reset just before) is not replaced.
 TEST(Profiles, ABackupNotSavedAsksAndNoSendsNoReset) {
-  for (auto [answer, sent] : {std::pair{QMessageBox::No, ""}, {QMessageBox::Yes, "3/04:05"}}) {
+  const std::tuple<bool, QMessageBox::StandardButton, const char*> cases[] = {
+      {true, QMessageBox::No, ""},
+      {true, QMessageBox::Yes, "3/04:05"},
+      {false, QMessageBox::No, ""}};
+  for (auto [underAFile, answer, sent] : cases) {
     ProfileRig r;
     QFile blocker(r.profiles.filePath("file"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    r.w.setProfileStore(board::ProfileStore(blocker.fileName() + "/profiles"));
+    if (underAFile) r.w.setProfileStore(board::ProfileStore(blocker.fileName() + "/profiles"));
+    for (int s = 0; !underAFile && s < 2; ++s)  // the click comes within a second
+      r.store.save(r.store.BackupName("TVX0001", QDateTime::currentDateTime().addSecs(s)), kAny);
     QString asked;
     Answer(asked, answer);
     r.ui().resetAllButton->click();
@@ -168,7 +177,7 @@ TEST(Profiles, ABackupNotSavedAsksAndNoSendsNoReset) {
 TEST(Profiles, TheDialogHoldsThePollAndWithoutABoardOffersOnlyTheFiles) {
   Rig rig;
   gui::MainWindow& w = rig.load();
-  ASSERT_EQ(w.profileStore().save("gt3-spa", {{.pulseWidthStep = 8}, {}}), "");
+  ASSERT_EQ(w.profileStore().save("gt3-spa", kAny), "");
   std::string inside;
   QTimer::singleShot(0, [&] {
     auto* d = qobject_cast<gui::ProfilesDialog*>(QApplication::activeModalWidget());
