@@ -39,13 +39,17 @@ std::array<std::uint8_t, 256> Memory(const sim::BoardFirmware& fw) {
   return m;
 }
 
-// Answers the next modal box with `button`, noting its name and text.
-void Answer(QString& seen, QMessageBox::StandardButton button = QMessageBox::Ok) {
+// Clicks, answering the modal box that opens with `button`: its name and
+// text, or "no box" (then the answer is not left pending for later tests).
+QString ClickAnswering(QPushButton* b, QMessageBox::StandardButton button = QMessageBox::Ok) {
+  QString seen = "no box";
   QTimer::singleShot(0, [&seen, button] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    seen = box ? box->objectName() + ": " + box->text() : "no box";
-    if (box) box->done(button);
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+      seen = box->objectName() + ": " + box->text(), box->done(button);
   });
+  b->click();
+  QCoreApplication::processEvents();
+  return seen;
 }
 
 const board::Profile kAny{{.pulseWidthStep = 8}, {}};
@@ -134,9 +138,7 @@ TEST(Profiles, ResetAllKeepsABackupThatRestoresEveryStoredByte) {
   Store(r.fw, "45:00");  // changed behind the window's back: kept, but not shown
   const auto memory = Memory(r.fw);
   const std::string shown = ShownAll(r.w, kShown);
-  QString told;
-  Answer(told);
-  r.ui().resetAllButton->click();
+  const QString told = ClickAnswering(r.ui().resetAllButton);
   EXPECT_EQ(r.sent(), "3/04:05");
   EXPECT_EQ(ShownAll(r.w, kShown), shown);  // as the window always did
   const QStringList names = r.store.names();
@@ -165,9 +167,7 @@ TEST(Profiles, ABackupNotSavedAsksAndNoSendsNoReset) {
     if (underAFile) r.w.setProfileStore(board::ProfileStore(blocker.fileName() + "/profiles"));
     for (int s = 0; !underAFile && s < 2; ++s)  // the click comes within a second
       r.store.save(r.store.BackupName("TVX0001", QDateTime::currentDateTime().addSecs(s)), kAny);
-    QString asked;
-    Answer(asked, answer);
-    r.ui().resetAllButton->click();
+    const QString asked = ClickAnswering(r.ui().resetAllButton, answer);
     EXPECT_TRUE(asked.startsWith("resetWithoutBackup: ") && asked.endsWith("Reset anyway?"));
     EXPECT_EQ(r.sent(), sent);
   }
