@@ -1,22 +1,62 @@
 // SPDX-License-Identifier: MIT
 // Saves a picture of the window on the demo boards with the curve monitor
-// open on X and the paddle pulled through in one second, and optionally of
-// the virtual wheel:
-//   torvex_screenshots <window.png> [wheel.png]
+// open on X and the paddle pulled through in one second, optionally of the
+// virtual wheel, and of the profiles dialog over the window after applying
+// a profile:
+//   torvex_screenshots <window.png> [wheel.png] [profiles.png]
 // Runs on the virtual clock, so the picture is the same on every run.
 
 #include <QApplication>
+#include <QPainter>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "gui/MainWindow.h"
+#include "gui/ProfilesDialog.h"
 #include "sim/DemoBoards.h"
 #include "sim/VirtualPlatform.h"
 #include "sim/VirtualWheel.h"
 
+namespace {
+
+// Three profiles in a home of its own, so the dialog shows "~/.config/...".
+bool SaveProfiles(const torvex::board::ProfileStore& store, torvex::board::Settings s) {
+  using torvex::board::Profile;
+  const QDateTime when(QDate(2026, 3, 14), QTime(18, 42, 7));
+  QString problem;
+  const Profile backup{s, {"TVX-24A-0342", "Torvex Wheel", when}};
+  s.clutchBite = 30000, s.xCurveNumber = 7, s.ledIntensity = 200;
+  const bool gt3 = store.save("gt3-spa", {s, {"TVX-24A-0342", "Torvex Wheel", when}}).isEmpty();
+  s.analogInputMode = 0, s.clutchBite = 42000, s.yCurveType = 0, s.ledIntensity = 64;
+  const bool rally = store.save("rally-wet", {s, {"TVX-24A-0342", "Torvex Wheel", when}}).isEmpty();
+  return gt3 && rally && !store.saveBackup(backup, when.addDays(-2), &problem).isEmpty();
+}
+
+// The dialog drawn over the window below its device details, under a plain
+// title bar: offscreen windows have no frame of their own.
+QImage Over(QImage window, const QImage& dialog, const QString& title) {
+  QPainter p(&window);
+  const int bar = 22;
+  const QRect r((window.width() - dialog.width()) / 2, 150 + bar, dialog.width(), dialog.height());
+  const QRect titleBar(r.left(), r.top() - bar, r.width(), bar);
+  p.fillRect(titleBar, QColor(58, 64, 74));
+  p.setPen(Qt::white);
+  p.drawText(titleBar.adjusted(8, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, title);
+  p.drawImage(r.topLeft(), dialog);
+  p.setPen(QColor(58, 64, 74));
+  p.drawRect(r.united(titleBar).adjusted(-1, -1, 0, 0));
+  return window;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  QTemporaryDir home;
+  qputenv("HOME", home.path().toLocal8Bit());
+  qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toLocal8Bit());
   QApplication app(argc, argv);
-  if (argc < 2 || argc > 3) return 2;
+  if (argc < 2 || argc > 4) return 2;
   torvex::sim::VirtualPlatform platform;
   torvex::sim::AddDemoBoards(platform);
   torvex::gui::MainWindow form(platform, QLocale(QLocale::English, QLocale::UnitedStates));
@@ -48,11 +88,26 @@ int main(int argc, char** argv) {
   tick();
   app.processEvents();
   if (!form.grab().save(QString::fromLocal8Bit(argv[1]))) return 1;
-  if (argc == 3) {
+  if (argc >= 3) {
     torvex::sim::VirtualWheel wheel(platform);
     wheel.show();
     app.processEvents();
     if (!wheel.grab().save(QString::fromLocal8Bit(argv[2]))) return 1;
+  }
+  if (argc == 4) {
+    form.controls().showCurveButtons[0]->click();
+    const torvex::board::ProfileStore store;
+    form.setProfileStore(store);
+    if (!SaveProfiles(store, form.readBackBoard().settings)) return 1;
+    torvex::gui::ProfilesDialog dialog(form, store, &form);
+    dialog.select("rally-wet");
+    if (!dialog.apply("rally-wet")) return 1;
+    dialog.show();
+    tick();
+    app.processEvents();
+    if (!Over(form.grab().toImage(), dialog.grab().toImage(), dialog.windowTitle())
+             .save(QString::fromLocal8Bit(argv[3])))
+      return 1;
   }
   return 0;
 }

@@ -80,17 +80,18 @@ bool MainWindow::openSelectedBoard() {
   return board_.open(ui_.serialNumberList->currentText());
 }
 
-void MainWindow::readBackBoard() {
+board::ReadBackResult MainWindow::readBackBoard() {
   setEditingEnabled(false);
   updateCurveNumberSliders();
   // The lists' handlers run as values land; the board holds their sends
   // until the read-back ends.
   ReadBackView view(*this);
-  board_.readBack(&view);
+  board::ReadBackResult result = board_.readBack(&view);
   // Enabling the editor turned the right rotary list on again; a pairing the
   // left list already showed ran no handler to turn it off.
   if (board_.isLoaded() && board::IsRotaryPairing(ui_.rotaryLeftList->currentIndex()))
     ui_.rotaryRightList->setEnabled(false);
+  return result;
 }
 
 // Order matters: selecting an index runs that list's handler, so the left
@@ -165,10 +166,6 @@ void MainWindow::onSerialNumberPicked() {
   readBackBoard();
   resumeCurveMonitor();
   pollTimer_->start();
-}
-
-void MainWindow::onResetAllClicked() {
-  board_.sendReset();
 }
 
 }  // namespace torvex::gui

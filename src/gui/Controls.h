@@ -27,6 +27,7 @@ struct Controls {
   QLabel* manufacturerLabel = nullptr;
   QLabel* productLabel = nullptr;
   QLabel* versionLabel = nullptr;
+  QPushButton* profilesButton = nullptr;
   QPushButton* resetAllButton = nullptr;
 
   // Left column: the settings editor

@@ -119,14 +119,26 @@ void MainWindow::onBoardChangedElsewhere(const QString& serial) {
   if (!noticeRereadTimer_->isActive()) noticeRereadTimer_->start();
 }
 
-void MainWindow::showModalMessage(const QString& text) {
+void MainWindow::showModalMessage(const QString& text, const char* name) {
   // No tick may run inside the box's event loop: events never overlap.
   const bool ticking = pollTimer_->isActive();
   pollTimer_->stop();
   QMessageBox box(QMessageBox::NoIcon, windowTitle(), text, QMessageBox::Ok, this);
-  box.setObjectName("calibrationRefusal");
+  box.setObjectName(QString::fromLatin1(name));
   box.exec();
   if (ticking) pollTimer_->start();
+}
+
+bool MainWindow::askModalQuestion(const QString& text, const char* name) {
+  const bool ticking = pollTimer_->isActive();
+  pollTimer_->stop();
+  QMessageBox box(QMessageBox::Question, windowTitle(), text, QMessageBox::Yes | QMessageBox::No,
+                  this);
+  box.setObjectName(QString::fromLatin1(name));
+  box.setDefaultButton(QMessageBox::No);
+  const bool yes = box.exec() == QMessageBox::Yes;
+  if (ticking) pollTimer_->start();
+  return yes;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

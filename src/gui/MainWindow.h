@@ -9,7 +9,8 @@
 // Files: MainWindow.cpp (start, poll tick, shutdown), Layout.cpp (controls),
 // Signals.cpp (Qt signals to handlers), BoardView.cpp (finding, opening and
 // reading back the board), LiveView.cpp (inputs, chart, curve panel),
-// Editor.cpp and SliderFields.cpp (settings), Calibration.cpp.
+// Editor.cpp and SliderFields.cpp (settings), Calibration.cpp, Profiles.cpp
+// (the profiles dialog and the backup taken before a reset).
 
 #include <QLocale>
 #include <QString>
@@ -18,6 +19,7 @@
 #include <cstdint>
 
 #include "board/Board.h"
+#include "board/ProfileStore.h"
 #include "gui/Controls.h"
 
 class QLineEdit;
@@ -45,7 +47,7 @@ class MainWindow : public QWidget {
   void shutdown();
   // Reads the open board back into the controls (the lists' handlers run
   // as values land, their sends held until it ends).
-  void readBackBoard();
+  board::ReadBackResult readBackBoard();
 
   // Takes the channel's notices: comes forward when asked; re-reads the board
   // it shows when the command line changed it.
@@ -56,6 +58,11 @@ class MainWindow : public QWidget {
   void onBoardChangedElsewhere(const QString& serial);
 
   const Controls& controls() const { return ui_; }
+  // Where profiles and the backups taken before a reset are kept.
+  const board::ProfileStore& profileStore() const { return profiles_; }
+  void setProfileStore(board::ProfileStore store) { profiles_ = std::move(store); }
+  // What a read-back found, as a profile of this board saved now.
+  board::Profile boardProfile(const board::ReadBackResult& read) const;
   board::Board& board() { return board_; }
   const QLocale& locale() const { return locale_; }
   QTimer* pollTimer() const { return pollTimer_; }
@@ -99,7 +106,12 @@ class MainWindow : public QWidget {
   void followClutchBite();
   void setEditingEnabled(bool enable);
   void onSerialNumberPicked();
+
+  // ---- Profiles.cpp ----
   void onResetAllClicked();
+  void onProfilesClicked();
+  // Saves what the board holds as a backup; its name, or empty with *problem set.
+  QString saveResetBackup(QString* problem);
 
   // ---- LiveView.cpp ----
   void serviceInput();
@@ -146,9 +158,12 @@ class MainWindow : public QWidget {
   void onCalibrateYClicked();
 
   // Runs a modal message with the poll timer held, so ticks never nest.
-  void showModalMessage(const QString& text);
+  void showModalMessage(const QString& text, const char* name = "calibrationRefusal");
+  // The same for a Yes/No question; true for Yes.
+  bool askModalQuestion(const QString& text, const char* name);
 
   board::Board board_;
+  board::ProfileStore profiles_;
   QLocale locale_;
   Controls ui_;
   QTimer* pollTimer_ = nullptr;

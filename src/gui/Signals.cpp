@@ -78,6 +78,7 @@ void MainWindow::connectSignals() {
     WireSlider(this, slider, nullptr, nullptr, send, send);
   }
 
+  connect(ui_.profilesButton, &QPushButton::clicked, this, [this] { onProfilesClicked(); });
   connect(ui_.resetAllButton, &QPushButton::clicked, this, [this] { onResetAllClicked(); });
   connect(ui_.clearChartButton, &QPushButton::clicked, this, [this] { clearChart(); });
   connect(ui_.calibrateXButton, &QPushButton::clicked, this, [this] { onCalibrateXClicked(); });

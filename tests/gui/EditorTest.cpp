@@ -20,6 +20,7 @@ serialNumberCaption 120 360 1080 255 Serial Number: | productCaption 120 1080 10
 manufacturerCaption 120 720 1080 255 Manufacturer: | versionCaption 120 1440 1035 255 Version:
 manufacturerLabel 1200 720 1575 255  Corvane | productLabel 1200 1080 1575 255  Torvex Wheel
 versionLabel 1200 1440 1575 255  1.0 | resetAllButton 2760 1400 855 375 Reset All
+profilesButton 2775 950 840 375 Profiles...
 analogInputFrame 120 2160 3735 975 Analog Input Mode | analogInputModeList 240 360 3255 315 *
 masterClutchFrame 120 3240 3735 975 Master Clutch | masterClutchList 240 360 3255 315 *
 clutchBiteMinCaption 240 360 495 255 0% | clutchBiteMaxCaption 3000 360 495 255 100%
@@ -172,7 +173,6 @@ TEST(Editor, EachActionSendsItsSettingsInOrder) {
       {"", "analogInputModeList=1", "45:01", "0 0 0- 0-"},
       {"", "masterClutchList=1", "48:01", "0 0 0- 0-"},
       {"", "pulseWidthList=4", "40:05", "0 0 0- 0-"},
-      {"", "resetAllButton", "3/04:05", "0 0 0- 0-"},
       {"", "yCurveTypeList=1", "5D:01", "0 0 0- 0"},
       {"xCurveTypeList=2 xCurveNumberSlider", "xCurveTypeList=0", "5C:00", "0 0 1- 0-"},
       {"", "yCurveNumberSlider", "5F:06 5F:06", "0 0 0- 1-"},

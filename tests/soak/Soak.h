@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <random>
@@ -65,6 +66,7 @@ class Soak {
       return form_ ? form_->board().featureLength() : 0;
     };
     form_ = std::make_unique<gui::MainWindow>(platform_, locale);
+    form_->setProfileStore(board::ProfileStore(profiles_.path()));
     form_->start();
     checkReadBack();
     checkInvariants();
@@ -267,6 +269,7 @@ class Soak {
   void checkInvariants();
   void checkReadBack();
 
+  QTemporaryDir profiles_;  // the backups taken before each reset
   sim::VirtualPlatform boards_;
   FaultPlatform platform_{boards_};
   std::unique_ptr<gui::MainWindow> form_;

@@ -93,7 +93,19 @@ void Soak::clickButton() {
 }
 
 void Soak::resetAll() {
+  // The backup's message, or the question when there is none: reset anyway.
+  QTimer::singleShot(0, [] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+        if (QAbstractButton* yes = box->button(QMessageBox::Yes))
+          yes->click();
+        else
+          box->done(0);
+      }
+  });
   QTest::mouseClick(form_->controls().resetAllButton, Qt::LeftButton);
+  // The backup's read-back leaves the controls showing what they showed.
+  readBackDisturbed_ = true;
   const int d = editDevice_;
   if (d < 0) return;
   if (resetSent_ < 0) return violation("Reset All sent nothing to a ready board");

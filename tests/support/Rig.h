@@ -3,6 +3,7 @@
 // The real window on a virtual platform of emulated boards, on a virtual clock.
 
 #include <QLocale>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
 
@@ -17,10 +18,13 @@ class Rig {
   sim::VirtualPlatform platform;
   // The window's way to the boards, where a test may hide that devices changed.
   FaultPlatform fault{platform};
+  // The window's profiles and backups: never the user's own.
+  QTemporaryDir profiles;
 
   // Creates the window in `locale`, once per rig, and starts it unless told not to.
   gui::MainWindow& load(const QLocale& locale = kEnglish, bool start = true) {
     form_ = std::make_unique<gui::MainWindow>(fault, locale);
+    form_->setProfileStore(board::ProfileStore(profiles.path()));
     if (start) form_->start();
     return *form_;
   }

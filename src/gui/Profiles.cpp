@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: MIT
+// The window's side of profiles: the profiles dialog, and the backup taken
+// before "Reset All" so a reset can be undone.
+#include <QComboBox>
+#include <QDir>
+#include <QTimer>
+
+#include "gui/MainWindow.h"
+#include "gui/ProfilesDialog.h"
+
+namespace torvex::gui {
+
+board::Profile MainWindow::boardProfile(const board::ReadBackResult& read) const {
+  return {read.settings,
+          {ui_.serialNumberList->currentText(), read.identity.product.value_or(QString()),
+           QDateTime::currentDateTime()}};
+}
+
+void MainWindow::onProfilesClicked() {
+  // The dialog runs its own event loop: no tick may run inside it.
+  const bool ticking = pollTimer_->isActive();
+  pollTimer_->stop();
+  ProfilesDialog dialog(*this, profiles_, this);
+  dialog.exec();
+  if (ticking) pollTimer_->start();
+}
+
+QString MainWindow::saveResetBackup(QString* problem) {
+  // The board's own read-back: the controls keep showing what they showed.
+  const board::ReadBackResult now = board_.readBack();
+  if (!now.complete()) {
+    *problem = QStringLiteral("The board's settings could not be read for a backup.");
+    return QString();
+  }
+  const board::Profile p = boardProfile(now);
+  // Names go by the second: a second reset that quick would replace the
+  // first one's backup with the factory values it left.
+  const QString name = board::ProfileStore::BackupName(p.origin.serial, p.origin.saved);
+  if (profiles_.contains(name)) {
+    *problem = "a backup named \"" + name + "\" was saved less than a second ago.";
+    return QString();
+  }
+  return profiles_.saveBackup(p, p.origin.saved, problem);
+}
+
+void MainWindow::onResetAllClicked() {
+  // Without a loaded board the core skips the reset: nothing to back up.
+  if (!board_.isLoaded()) return board_.sendReset();
+  QString problem;
+  const QString backup = saveResetBackup(&problem);
+  if (backup.isEmpty() &&
+      !askModalQuestion(
+          "The settings could not be backed up before the reset:\n" + problem + "\n\nReset anyway?",
+          "resetWithoutBackup"))
+    return;
+  board_.sendReset();
+  if (!backup.isEmpty())
+    showModalMessage("The settings before the reset were saved as the profile \"" + backup +
+                         "\" in " + ShownDirectory(profiles_.directory()) +
+                         ".\nApply it from Profiles... to restore them.",
+                     "resetBackupSaved");
+}
+
+}  // namespace torvex::gui
