@@ -46,6 +46,7 @@ QStringList ProfileStore::names() const {
   const QDir dir(directory_);
   for (const QFileInfo& f : dir.entryInfoList({"*" + kSuffix}, QDir::Files, QDir::Name))
     if (NameProblem(f.completeBaseName()).isEmpty()) names << f.completeBaseName();
+  names.sort();  // by name, not by file name: "a" before "a-2"
   return names;
 }
 
@@ -130,14 +131,17 @@ QString ProfileStore::BackupName(const QString& serial, const QDateTime& when) {
 }
 
 QString ProfileStore::saveBackup(const Profile& p, const QDateTime& when, QString* problem) const {
-  const QString name = BackupName(p.origin.serial, when);
+  // Never over an earlier backup, even one of the same second.
+  QString name = BackupName(p.origin.serial, when);
+  for (int n = 2; contains(name); ++n)
+    name = BackupName(p.origin.serial, when) + "-" + QString::number(n);
   if (const QString why = save(name, p); !why.isEmpty()) {
     if (problem) *problem = why;
     return {};
   }
-  // The stamp sorts by time: the oldest come first.
+  // The stamp sorts by time, a same-second one after its first: oldest first.
   const QString prefix = kBackupPrefix + SafeSerial(p.origin.serial) + "-";
-  static const QRegularExpression kStamp(QStringLiteral("^\\d{8}-\\d{6}$"));
+  static const QRegularExpression kStamp(QStringLiteral("^\\d{8}-\\d{6}(-\\d+)?$"));
   QStringList backups;
   for (const QString& n : names())
     if (n.startsWith(prefix) && kStamp.match(n.mid(prefix.size())).hasMatch()) backups << n;

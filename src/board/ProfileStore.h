@@ -47,8 +47,9 @@ class ProfileStore {
   // "backup-SERIAL-YYYYMMDD-HHMMSS" (serial with anything but letters,
   // digits, '-' and '_' as '_').
   static QString BackupName(const QString& serial, const QDateTime& when);
-  // Saves the board's settings as a backup and keeps the newest ten of that
-  // board. Returns the name, or empty with *problem set.
+  // Saves the board's settings as a backup, never over another ("-2" after a
+  // same-second one), and keeps the newest ten of that board. Returns the
+  // name, or empty with *problem set.
   QString saveBackup(const Profile& p, const QDateTime& when, QString* problem) const;
   static constexpr int kBackupsKept = 10;
 

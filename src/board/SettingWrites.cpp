@@ -187,6 +187,13 @@ WriteOutcome SendWrites(Board& board, const std::vector<FrameWrite>& frames,
     };
     if (!has(outcome.reached) && !has(outcome.partly)) outcome.partly.push_back(id);
   }
+  for (std::size_t i = sent; i < frames.size(); ++i) {
+    const SettingId id = frames[i].owner;
+    const auto has = [id](const std::vector<SettingId>& v) {
+      return std::find(v.begin(), v.end(), id) != v.end();
+    };
+    if (!has(outcome.partly) && !has(outcome.notSent)) outcome.notSent.push_back(id);
+  }
   return outcome;
 }
 

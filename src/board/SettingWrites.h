@@ -60,6 +60,8 @@ struct WriteOutcome {
   // Settings some but not all of whose frames the board took: what they hold
   // now is neither the old value nor the new one for sure.
   std::vector<SettingId> partly;
+  // Settings none of whose frames the board took.
+  std::vector<SettingId> notSent;
   bool complete() const { return !failed; }
 };
 

@@ -121,18 +121,12 @@ int ReportOutcome(Context& c, const board::ApplyOutcome& outcome) {
   if (!outcome.sent.complete()) {
     const auto& reached = outcome.sent.reached;
     const auto& partly = outcome.sent.partly;
-    const auto has = [](const std::vector<SettingId>& ids, SettingId id) {
-      return std::find(ids.begin(), ids.end(), id) != ids.end();
-    };
-    std::vector<SettingId> notSent;
-    for (SettingId id : plan.touched)
-      if (!has(reached, id) && !has(partly, id)) notSent.push_back(id);
     return Fail(c, kNotTaken,
                 "board " + c.boardSerial + " was lost or refused " +
                     board::SettingName(*outcome.sent.failed) +
                     ".\nReached the board: " + Names(reached) +
                     (partly.empty() ? QString() : "\nPartly sent: " + Names(partly)) +
-                    "\nNot set: " + Names(notSent));
+                    "\nNot set: " + Names(outcome.sent.notSent));
   }
   if (plan.frames.empty()) return kDone;
   if (!outcome.readBackComplete)

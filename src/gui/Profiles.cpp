@@ -33,13 +33,6 @@ QString MainWindow::saveResetBackup(QString* problem) {
     return QString();
   }
   const board::Profile p = boardProfile(now);
-  // Names go by the second: a second reset that quick would replace the
-  // first one's backup with the factory values it left.
-  const QString name = board::ProfileStore::BackupName(p.origin.serial, p.origin.saved);
-  if (profiles_.contains(name)) {
-    *problem = "a backup named \"" + name + "\" was saved less than a second ago.";
-    return QString();
-  }
   return profiles_.saveBackup(p, p.origin.saved, problem);
 }
 

@@ -45,12 +45,11 @@ QString ApplyReport(const board::ApplyOutcome& out) {
   const board::WritePlan& plan = out.plan;
   if (!plan.refusal.isEmpty()) return "Not applied: " + plan.refusal + " Nothing was sent.";
   if (!out.sent.complete()) {
-    // A setting half sent is not set: only those whose every frame arrived count.
-    std::vector<board::SettingId> notSet;
-    for (board::SettingId id : plan.touched)
-      if (std::ranges::find(out.sent.reached, id) == out.sent.reached.end()) notSet.push_back(id);
-    return "The board was lost or refused a setting.\nReached the board: " +
-           Names(out.sent.reached) + ".\nNot set: " + Names(notSet) + ".";
+    const auto& sent = out.sent;
+    return "The board was lost or refused a setting.\nReached the board: " + Names(sent.reached) +
+           (sent.partly.empty() ? QString()
+                                : ".\nPartly sent, may hold either value: " + Names(sent.partly)) +
+           ".\nNot set: " + Names(sent.notSent) + ".";
   }
   if (plan.frames.empty()) return QStringLiteral("The board already holds every value.");
   if (!out.readBackComplete)

@@ -157,13 +157,15 @@ TEST(ProfileStore, NamesBackupsAndCopies) {
   const board::ProfileStore store(dir.path() + "/profiles");
   const board::Profile p{Make({{SettingId::Led, 200}}), {"TVX/1", "Torvex Wheel", {}}};
   const QDateTime t0(QDate(2026, 12, 7), QTime(10, 0, 0));
-  for (int i = 0; i < 12; ++i) ASSERT_NE(store.saveBackup(p, t0.addSecs(i), nullptr), "");
+  for (int i = 0; i < 13; ++i)
+    ASSERT_NE(store.saveBackup(p, t0.addSecs(std::min(i, 11)), nullptr), "");
   ASSERT_NE(store.saveBackup({p.settings, {"TVX", "", {}}}, t0, nullptr), "");
   EXPECT_EQ(store.save("backup-TVX_1-my-notes", p), "");
   EXPECT_EQ(store.save("a/b", p), "a name cannot hold '/', '\\' or control characters");
   EXPECT_EQ(store.rename("backup-TVX_1-my-notes", "gt3 spa"), "");
   QStringList kept;
-  for (int i = 2; i < 12; ++i) kept << store.BackupName("TVX/1", t0.addSecs(i));
+  for (int i = 3; i < 12; ++i) kept << store.BackupName("TVX/1", t0.addSecs(i));
+  kept << kept.back() + "-2";  // the same second again: never over the first
   EXPECT_EQ(store.names(),
             QStringList{"backup-TVX-20261207-100000"} + kept + QStringList{"gt3 spa"});
 
