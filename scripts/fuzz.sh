@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(report_descriptor records input_report percent_text)
+[ ${#targets[@]} -eq 0 ] && targets=(report_descriptor records input_report percent_text profile)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --target torvex_fuzzers
