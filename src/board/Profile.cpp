@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "board/Profile.h"
 
-#include <algorithm>
 #include <sstream>
 #include <string>
 #include <string_view>
-#include <utility>
 
 #define TOML_EXCEPTIONS 1
 #include <toml++/toml.h>
@@ -21,24 +19,44 @@ int LineOf(const toml::node& n) {
 
 // toml++ 3.3 reaches __builtin_unreachable when it asks whether one of these
 // is whitespace (its table misses U+00A1..U+0499, U+2C5E..U+3057 and
-// U+FB26..U+FEFE, three exceptions aside). It asks in too many places (any
-// value it scans, a multi-line text after a backslash) to allow them raw
-// anywhere; escaped in a quoted text they are harmless.
+// U+FB26..U+FEFE, three exceptions aside), and it asks in many places.
 bool TripsToml(char32_t c) {
   if (c < 0xA1 || c > 0xFEFE || c == 0x3000) return false;
   const auto block = (c - 0xA0) / 0x3FA;
   return block == 0 || block == 11 || block == 63;
 }
 
+// Such characters as escapes (U+00E9 as \\u00E9): the same text in a quoted string, harmless in a
+// comment, and refused elsewhere as any stray character is. Lines keep their
+// numbers. An accented letter in a comment or a product name is common.
+QByteArray WithoutTrippingChars(const QByteArray& b) {
+  QByteArray out;
+  out.reserve(b.size());
+  for (qsizetype i = 0; i < b.size(); ++i) {
+    const auto lead = static_cast<std::uint8_t>(b[i]);
+    // Two- and three-byte sequences hold them all; broken ones toml++ refuses.
+    const int extra = lead >= 0xF0 ? 0 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    char32_t c = lead & (0x3F >> extra);
+    bool whole = extra > 0 && i + extra < b.size();
+    for (int k = 1; whole && k <= extra; ++k) {
+      const auto next = static_cast<std::uint8_t>(b[i + k]);
+      whole = (next & 0xC0) == 0x80;
+      c = (c << 6) | (next & 0x3F);
+    }
+    if (whole && TripsToml(c)) {
+      out += "\\u" + QByteArray::number(static_cast<uint>(c), 16).toUpper().rightJustified(4, '0');
+      i += extra;
+    } else {
+      out += b[i];
+    }
+  }
+  return out;
+}
+
 // A TOML string, quotes and escapes included.
 std::string Quoted(const QString& s) {
   std::ostringstream out;
-  const toml::value<std::string> v(s.toStdString());
-  auto flags = toml::toml_formatter::default_flags;
-  // Escaped (every non-ASCII character then) where a raw one would be refused.
-  if (std::any_of(s.begin(), s.end(), [](QChar c) { return TripsToml(c.unicode()); }))
-    flags &= ~toml::format_flags::allow_unicode_strings;
-  out << toml::toml_formatter(v, flags);
+  out << toml::value<std::string>(s.toStdString());
   return out.str();
 }
 
@@ -64,22 +82,6 @@ QString Key(std::string_view k) {
   return QString::fromUtf8(k.data(), static_cast<qsizetype>(k.size()));
 }
 
-// The first character TripsToml refuses, and its line; nothing when none.
-std::optional<std::pair<char32_t, int>> CharTrippingToml(const QByteArray& b) {
-  int line = 1;
-  for (qsizetype i = 0; i < b.size(); ++i) {
-    const auto lead = static_cast<std::uint8_t>(b[i]);
-    line += lead == '\n';
-    // Two- and three-byte sequences hold them all; broken ones toml++ refuses.
-    const int extra = lead >= 0xF0 ? 0 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    if (!extra || i + extra >= b.size()) continue;
-    char32_t c = lead & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k) c = (c << 6) | (static_cast<std::uint8_t>(b[i + k]) & 0x3F);
-    if (TripsToml(c)) return std::pair(c, line);
-  }
-  return std::nullopt;
-}
-
 // Reads one file; the first fault found ends it.
 class Reader {
  public:
@@ -94,17 +96,10 @@ class Reader {
     if (bytes.trimmed().isEmpty()) return fail(0, {}, QStringLiteral("the file is empty"));
     if (bytes.size() > kProfileMaxBytes)
       return fail(0, {}, QStringLiteral("the file is too large for a profile"));
-    if (const auto trips = CharTrippingToml(bytes)) {
-      const QString code = QString::number(trips->first, 16).toUpper().rightJustified(4, u'0');
-      return fail(trips->second, {},
-                  "holds U+" + code +
-                      ", a character this version cannot read; in a quoted text write it as "
-                      "\\u" +
-                      code);
-    }
+    const QByteArray text = WithoutTrippingChars(bytes);
     toml::table root;
     try {
-      root = toml::parse(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+      root = toml::parse(std::string_view(text.constData(), static_cast<size_t>(text.size())));
     } catch (const toml::parse_error& e) {
       return fail(static_cast<int>(e.source().begin.line), {},
                   QStringLiteral("not a valid profile (") + Key(e.description()) + ")");

@@ -64,8 +64,7 @@ TEST(Profiles, BadFilesAreRefusedWithTheirLineAndNothingIsSent) {
        "line 27, led"},
       {good + QByteArray(10 << 20, '#'), "the file is too large for a profile"},
       // Raw, toml++ 3.3 may test them for whitespace: undefined behaviour.
-      {"\xef\xbb\xaf" + good, "line 1: holds U+FEEF, a character this version"},
-      {Edited(good, "'TVXA'", "\"\"\"\\\n \xc3\xa9\"\"\""), "line 10: holds U+00E9"},
+      {"\xef\xbb\xaf" + good, "line 1: not a valid profile"},  // U+FEEF: toml++ 3.3 trips
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.says);
@@ -76,9 +75,13 @@ TEST(Profiles, BadFilesAreRefusedWithTheirLineAndNothingIsSent) {
     EXPECT_TRUE(rig.err.contains("Nothing was sent."));
     EXPECT_EQ(rig.sent(), "");
   }
-  // A newer format whose every field this version knows is taken.
+  // A newer format whose every field this version knows is taken; so are the
+  // letters toml++ 3.3 trips on, in a comment and in a text that goes on a line.
   rig.write("newer.toml", Edited(good, "format = 1", "format = 2"));
   EXPECT_EQ(rig.run("apply " + rig.file("newer.toml")), cli::kDone);
+  rig.write("accents.toml", "# r\xc3\xa9glage \xd0\xb4\xd0\xbe\xd0\xb6\xd0\xb4\xd1\x8c\n" +
+                                Edited(good, "'TVXA'", "\"\"\"\\\n \xc3\xa9\"\"\""));
+  EXPECT_EQ(rig.run("apply " + rig.file("accents.toml")), cli::kDone) << rig.err.toStdString();
   EXPECT_EQ(rig.run("apply " + rig.file("missing.toml")), cli::kUsage);
   EXPECT_EQ(rig.run("apply no-such-profile"), cli::kUsage);
 }
