@@ -53,10 +53,13 @@ QByteArray WithoutTrippingChars(const QByteArray& b) {
   return out;
 }
 
-// A TOML string, quotes and escapes included.
+// A TOML basic string, quotes and escapes included: never a literal one,
+// where the escapes read above would not be read back as the same text.
 std::string Quoted(const QString& s) {
   std::ostringstream out;
-  out << toml::value<std::string>(s.toStdString());
+  out << toml::toml_formatter(
+      toml::value<std::string>(s.toStdString()),
+      toml::toml_formatter::default_flags & ~toml::format_flags::allow_literal_strings);
   return out.str();
 }
 

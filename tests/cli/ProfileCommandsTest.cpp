@@ -35,15 +35,15 @@ TEST(Profiles, BadFilesAreRefusedWithTheirLineAndNothingIsSent) {
       {good.left(at + 15), "line 25, pulse-width: takes milliseconds"},
       {good.left(at), "line 13, pulse-width: missing"},
       {Edited(good, "led = 100", "led = '50'"), "line 27, led: takes a percentage from 0 to 100"},
-      {Edited(good, "'dual-clutch'", "0"), "line 15, analog-mode: takes dual-clutch, throttle"},
+      {Edited(good, "\"dual-clutch\"", "0"), "line 15, analog-mode: takes dual-clutch, throttle"},
       {Edited(good, "led = 100", "led = 100.01"), "line 27, led: takes a percentage"},
       {Edited(good, "led = 100", "led = nan"), "line 27, led: takes a percentage"},
       {Edited(good, "pulse-width = 64", "pulse-width = 60"), "line 25, pulse-width: takes"},
       {Edited(good, "x-curve-number = 0", "x-curve-number = 6"), "line 33, x-curve-number"},
       {Edited(good, "x-dead-low = 0", "x-dead-low = 10.01"), "line 37, x-dead-low: takes a"},
-      {Edited(good, "'linear'", "'wavy'"), "line 29, x-curve: takes linear, s-curve, progr"},
-      {Edited(good, "'left'", "'Left'"), "line 17, master-clutch: takes left, right"},
-      {Edited(good, "left = '12-way-rotary'", "left = 'shift-r-encoder'"),
+      {Edited(good, "\"linear\"", "'wavy'"), "line 29, x-curve: takes linear, s-curve, progr"},
+      {Edited(good, "\"left\"", "'Left'"), "line 17, master-clutch: takes left, right"},
+      {Edited(good, "left = \"12-way-rotary\"", "left = 'shift-r-encoder'"),
        "line 23, rotary-right: a pair"},
       {good + "led = 20\n",
        "line 44: not a valid profile (Error while parsing key-value pair: cannot redefine "
@@ -57,7 +57,7 @@ TEST(Profiles, BadFilesAreRefusedWithTheirLineAndNothingIsSent) {
        "settings.rpm-light: written by a newer version (format 2)"},
       {"format = 1\nsettings = 3\n", "line 2, settings: takes a table"},
       {good.left(good.indexOf("[settings]")), "settings: missing"},
-      {Edited(good, "serial = 'TVXA'", "serial = 7"), "line 9, origin.serial: takes text"},
+      {Edited(good, "serial = \"TVXA\"", "serial = 7"), "line 9, origin.serial: takes text"},
       {"{\"format\": 1}", "line 1: not a valid profile"},
       {"[package]\nname = \"wheel\"\n", "format: missing: not a torvex-config profile"},
       {"\xef\xbb\xbf" + Edited(good, "led = 100", "led = -1").replace("\n", "\r\n"),
@@ -80,7 +80,7 @@ TEST(Profiles, BadFilesAreRefusedWithTheirLineAndNothingIsSent) {
   rig.write("newer.toml", Edited(good, "format = 1", "format = 2"));
   EXPECT_EQ(rig.run("apply " + rig.file("newer.toml")), cli::kDone);
   rig.write("accents.toml", "# r\xc3\xa9glage \xd0\xb4\xd0\xbe\xd0\xb6\xd0\xb4\xd1\x8c\n" +
-                                Edited(good, "'TVXA'", "\"\"\"\\\n \xc3\xa9\"\"\""));
+                                Edited(good, "\"TVXA\"", "\"\"\"\\\n \xc3\xa9\"\"\""));
   EXPECT_EQ(rig.run("apply " + rig.file("accents.toml")), cli::kDone) << rig.err.toStdString();
   EXPECT_EQ(rig.run("apply " + rig.file("missing.toml")), cli::kUsage);
   EXPECT_EQ(rig.run("apply no-such-profile"), cli::kUsage);
