@@ -63,7 +63,7 @@ int RunProfiles(Context& c) {
     const board::ProfileRead r = store.read(name);
     c.io.out << name;
     if (!r.profile)
-      c.io.out << "\t(cannot be applied: " << r.problem.section(": ", 1) << ')';
+      c.io.out << "\t(cannot be applied: " << r.problem.section(": ", 1, -1) << ')';
     else if (r.profile->origin.saved.isValid())
       c.io.out << "\tsaved " << r.profile->origin.saved.toString(QStringLiteral("yyyy-MM-dd HH:mm"))
                << " from " << r.profile->origin.serial;
