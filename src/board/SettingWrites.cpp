@@ -171,28 +171,18 @@ WriteOutcome SendWrites(Board& board, const std::vector<FrameWrite>& frames,
   }
   if (sent < frames.size()) outcome.failed = frames[sent].owner;
   // A setting has reached the board when every one of its frames was taken.
-  for (std::size_t i = 0; i < frames.size(); ++i) {
-    const SettingId id = frames[i].owner;
-    if (std::find(outcome.reached.begin(), outcome.reached.end(), id) != outcome.reached.end())
-      continue;
-    const bool allSent =
-        std::none_of(frames.begin() + static_cast<std::ptrdiff_t>(sent), frames.end(),
-                     [id](const FrameWrite& f) { return f.owner == id; });
-    if (allSent) outcome.reached.push_back(id);
-  }
-  for (std::size_t i = 0; i < sent; ++i) {
-    const SettingId id = frames[i].owner;
-    const auto has = [id](const std::vector<SettingId>& v) {
-      return std::find(v.begin(), v.end(), id) != v.end();
-    };
-    if (!has(outcome.reached) && !has(outcome.partly)) outcome.partly.push_back(id);
-  }
-  for (std::size_t i = sent; i < frames.size(); ++i) {
-    const SettingId id = frames[i].owner;
-    const auto has = [id](const std::vector<SettingId>& v) {
-      return std::find(v.begin(), v.end(), id) != v.end();
-    };
-    if (!has(outcome.partly) && !has(outcome.notSent)) outcome.notSent.push_back(id);
+  std::vector<SettingId> seen;
+  for (const FrameWrite& f : frames) {
+    if (std::find(seen.begin(), seen.end(), f.owner) != seen.end()) continue;
+    seen.push_back(f.owner);
+    const auto mine = [&f](const FrameWrite& g) { return g.owner == f.owner; };
+    const auto taken =
+        std::count_if(frames.begin(), frames.begin() + static_cast<std::ptrdiff_t>(sent), mine);
+    const auto all = std::count_if(frames.begin(), frames.end(), mine);
+    (taken == all ? outcome.reached
+     : taken > 0  ? outcome.partly
+                  : outcome.notSent)
+        .push_back(f.owner);
   }
   return outcome;
 }

@@ -46,6 +46,17 @@ QString ValueText(SettingId id, const board::Settings& s) {
   return unit == u'%' || unit == QLatin1String("ms") ? *exact + " " + unit : *exact;
 }
 
+// The profile an operand names and the board it goes with, read back; the
+// exit code after saying what went wrong otherwise.
+int ProfileAndBoard(Context& c, const char* command, std::optional<board::Profile>& profile,
+                    board::Board& b, board::ReadBackResult& read) {
+  const auto arg = Operand(c, command);
+  if (!arg) return kUsage;
+  profile = ReadProfile(c, *arg);
+  if (!profile) return kUsage;
+  return OpenBoard(c, b, &read);
+}
+
 }  // namespace
 
 QString ProfileDetails() {
@@ -96,14 +107,10 @@ int RunSave(Context& c) {
 }
 
 int RunApply(Context& c) {
-  const auto arg = Operand(c, "apply");
-  if (!arg) return kUsage;
-  const auto profile = ReadProfile(c, *arg);
-  if (!profile) return kUsage;
-
+  std::optional<board::Profile> profile;
   board::Board b(c.platform);
   board::ReadBackResult read;
-  if (const int code = OpenBoard(c, b, &read); code != kDone) return code;
+  if (const int code = ProfileAndBoard(c, "apply", profile, b, read); code != kDone) return code;
   const std::vector<SettingId> differ = board::Differences(read.settings, profile->settings);
   if (c.parser.isSet("dry-run")) {
     for (SettingId id : differ)
@@ -116,21 +123,17 @@ int RunApply(Context& c) {
       board::PlanWrites(read.settings, board::ChangesTo(profile->settings));
   c.changedBoard = !plan.frames.empty();
   if (const int code = ReportOutcome(c, board::ApplyPlan(b, plan)); code != kDone) return code;
-  c.io.err << "Board " << c.boardSerial << " holds " << *arg << " ("
+  c.io.err << "Board " << c.boardSerial << " holds " << c.operands.front() << " ("
            << (differ.empty() ? QStringLiteral("nothing to change") : "changed: " + Names(differ))
            << ").\n";
   return kDone;
 }
 
 int RunDiff(Context& c) {
-  const auto arg = Operand(c, "diff");
-  if (!arg) return kUsage;
-  const auto profile = ReadProfile(c, *arg);
-  if (!profile) return kUsage;
+  std::optional<board::Profile> profile;
   board::Board b(c.platform);
   board::ReadBackResult read;
-  if (const int code = OpenBoard(c, b, &read); code != kDone) return code;
-
+  if (const int code = ProfileAndBoard(c, "diff", profile, b, read); code != kDone) return code;
   const std::vector<SettingId> differ = board::Differences(read.settings, profile->settings);
   c.io.out << QStringLiteral("%1%2%3\n")
                   .arg(QStringLiteral("  setting"), -18)
