@@ -22,6 +22,9 @@ inline constexpr double kLedFactor = 2.56;
 // 10 % are limited.
 inline constexpr double kDeadZoneRawPerPercent = 655.0;
 inline constexpr double kDeadZoneLimit = 10.0;
+// The largest entry that limit lets through: it is judged on the entry rounded
+// to a whole number (halves to even), so 10.5 passes as 6878.
+inline constexpr double kDeadZoneLargestEntry = 10.5;
 
 // p rounded to 15 significant digits, then truncated toward zero to one
 // decimal: 12.99 -> "12.9", 19.999999999999996 -> "20.0", 100 -> "100.0".

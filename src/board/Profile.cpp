@@ -12,6 +12,8 @@ namespace torvex::board {
 namespace {
 
 const QString kFormatKey = QStringLiteral("format");
+constexpr int kFirstFormat = 1;
+constexpr int kStoredValuesFormat = 2;  // `{ stored = N }`
 
 int LineOf(const toml::node& n) {
   return static_cast<int>(n.source().begin.line);
@@ -176,18 +178,38 @@ class Reader {
     if (!t) return false;
     for (auto&& [key, node] : *t)
       if (!SettingByName(Key(key.str()))) return unknown(key, node, QStringLiteral("settings"));
+    bool rotaryAsStored = false;
     for (SettingId id : AllSettings()) {
       const QString name = SettingName(id);
       const toml::node* n = t->get(name.toStdString());
       if (!n) return fail(LineOf(*t), name, QStringLiteral("missing"));
+      if (n->is_table()) {
+        const auto stored = storedForm(id, *n->as_table());
+        if (!stored)
+          return fail(LineOf(*n), name,
+                      QStringLiteral("takes { stored = N }, N a whole number from 0 to %1")
+                          .arg(StoredMax(id)));
+        rotaryAsStored |= id == SettingId::RotaryLeft || id == SettingId::RotaryRight;
+        Store(s, id, *stored);
+        continue;
+      }
       const auto stored = TakesWord(id) ? word(id, *n) : number(id, *n);
       if (!stored) return fail(LineOf(*n), name, "takes " + AllowedValues(id));
       Store(s, id, *stored);
     }
+    // Words follow the window's pairing rule; a stored value is taken as it is.
     const QString pairing = RotaryPairingProblem(s.rotaryLeft, s.rotaryRight);
-    if (!pairing.isEmpty())
+    if (!rotaryAsStored && !pairing.isEmpty())
       return fail(LineOf(*t->get("rotary-right")), QStringLiteral("rotary-right"), pairing);
     return true;
+  }
+
+  static std::optional<int> storedForm(SettingId id, const toml::table& t) {
+    const toml::node* n = t.get("stored");
+    if (!n || t.size() != 1) return std::nullopt;
+    const auto v = n->value_exact<std::int64_t>();
+    if (!v || *v < 0 || *v > StoredMax(id)) return std::nullopt;
+    return static_cast<int>(*v);
   }
 
   static std::optional<int> word(SettingId id, const toml::node& n) {
@@ -223,13 +245,37 @@ QString RotaryPairingProblem(int left, int right) {
            SettingValueWords(SettingId::RotaryRight).mid(3).join('|'));
 }
 
-std::optional<QByteArray> ProfileText(const Profile& p, SettingId* unsaved) {
+QByteArray ProfileText(const Profile& p) {
+  // The window sets a pairing on both inputs; one held on one input alone has
+  // no words that read back as it.
+  const bool oddPairing =
+      !RotaryPairingProblem(p.settings.rotaryLeft, p.settings.rotaryRight).isEmpty();
+  bool anyStored = false;
+  std::string settings = "\n[settings]\n";
+  for (SettingId id : AllSettings()) {
+    const int stored = StoredValue(p.settings, id);
+    auto value = ExactSettingWord(id, stored);
+    if (id == SettingId::RotaryRight && oddPairing) value.reset();
+    settings += "# " + AllowedValues(id).toStdString() + "\n";
+    const std::string name = SettingName(id).toStdString();
+    if (!value) {
+      anyStored = true;
+      const QString held = id == SettingId::RotaryRight && oddPairing
+                               ? QStringLiteral("a rotary pairing on one input alone")
+                               : SettingText(id, stored);
+      settings += "# The board holds a value the window does not offer (" + held.toStdString() +
+                  "): kept exactly as stored.\n";
+      settings += name + " = { stored = " + std::to_string(stored) + " }\n";
+    } else {
+      settings += name + " = " + (TakesWord(id) ? Quoted(*value) : value->toStdString()) + "\n";
+    }
+  }
   std::string text =
       "# torvex-config profile: every setting a Torvex wheel board stores.\n"
       "# Apply it with \"Profiles...\" in the window or `torvex-ctl apply FILE`.\n"
       "# Each value may be edited within what its comment allows; a value that\n"
       "# is not allowed refuses the whole file, and nothing is sent.\n\n";
-  text += "format = " + std::to_string(kProfileFormat) + "\n\n[origin]\n";
+  text += "format = " + std::to_string(anyStored ? kStoredValuesFormat : kFirstFormat) + "\n\n[origin]\n";
   text += "serial = " + Quoted(p.origin.serial) + "\n";
   text += "product = " + Quoted(p.origin.product) + "\n";
   if (p.origin.saved.isValid())
@@ -238,18 +284,7 @@ std::optional<QByteArray> ProfileText(const Profile& p, SettingId* unsaved) {
                 .toString(Qt::ISODate)
                 .toStdString() +
             "\n";
-  text += "\n[settings]\n";
-  for (SettingId id : AllSettings()) {
-    const auto value = ExactSettingWord(id, StoredValue(p.settings, id));
-    if (!value) {
-      if (unsaved) *unsaved = id;
-      return std::nullopt;
-    }
-    text += "# " + AllowedValues(id).toStdString() + "\n";
-    text += SettingName(id).toStdString() + " = " +
-            (TakesWord(id) ? Quoted(*value) : value->toStdString()) + "\n";
-  }
-  return QByteArray::fromStdString(text);
+  return QByteArray::fromStdString(text + settings);
 }
 
 ProfileParse ParseProfile(const QByteArray& bytes) {

@@ -4,7 +4,10 @@
 // can read, edit and share. Values are written as a person reads them (mode
 // words, percent, ms, curve numbers) with as many decimals as it takes to
 // name the exact stored value again, so save -> reset -> apply restores every
-// byte. Reading is strict: a file is taken whole or not at all.
+// byte. A value no word or number names (a dead zone beyond what the window
+// offers, a list value no list has, a rotary pairing on one input alone) is
+// written as the board stores it, `{ stored = 7000 }`, with a comment saying
+// so. Reading is strict: a file is taken whole or not at all.
 
 #include <QByteArray>
 #include <QDateTime>
@@ -16,9 +19,11 @@
 
 namespace torvex::board {
 
-// The format this build writes. A newer file is read only when every field
-// in it is one this build knows.
-inline constexpr int kProfileFormat = 1;
+// The newest format this build reads and writes. A file says the lowest
+// format that holds it (stored values came with 2), so older versions still
+// read what they can; a newer file is read only when every field in it is one
+// this build knows.
+inline constexpr int kProfileFormat = 2;
 // Anything larger is not a profile: refused before it is parsed.
 inline constexpr qint64 kProfileMaxBytes = 64 * 1024;
 
@@ -49,13 +54,12 @@ struct ProfileParse {
   ProfileError error;  // set when there is no profile
 };
 
-// The whole file; nothing (with the setting at fault in *unsaved) when a
-// stored value cannot be written.
-std::optional<QByteArray> ProfileText(const Profile& p, SettingId* unsaved = nullptr);
+// The whole file. Every state a board can hold has one.
+QByteArray ProfileText(const Profile& p);
 ProfileParse ParseProfile(const QByteArray& bytes);
 
-// Rotary inputs paired on one side must carry the same pairing on the other;
-// a message saying so, or empty.
+// Rotary inputs paired on one side carry the same pairing on the other, as the
+// window sets them; a message saying so, or empty.
 QString RotaryPairingProblem(int left, int right);
 
 }  // namespace torvex::board

@@ -25,11 +25,42 @@ QString SafeSerial(const QString& serial) {
 
 QString WriteBytes(const QString& path, const QByteArray& bytes) {
   const QFileInfo info(path);
-  if (!QDir().mkpath(info.absolutePath())) return "cannot create the folder " + info.absolutePath();
+  if (!QFileInfo(info.absolutePath()).isDir())
+    return path + ": the folder " + info.absolutePath() + " does not exist";
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
     return path + ": " + file.errorString();
   return {};
+}
+
+QString MakeFolder(const QString& dir) {
+  return QDir().mkpath(dir) ? QString() : "cannot create the folder " + dir;
+}
+
+// The run of digits at `at`, without leading zeros; `at` moves past it.
+QStringView DigitRun(const QString& s, qsizetype& at) {
+  const qsizetype from = at;
+  while (at < s.size() && s[at].isDigit()) ++at;
+  QStringView run = QStringView(s).mid(from, at - from);
+  while (run.size() > 1 && run.front() == u'0') run = run.mid(1);
+  return run;
+}
+
+// Digits compared as numbers, so "-10" sorts after "-2".
+bool NaturalLess(const QString& a, const QString& b) {
+  qsizetype i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (a[i].isDigit() && b[j].isDigit()) {
+      const QStringView x = DigitRun(a, i), y = DigitRun(b, j);
+      if (x.size() != y.size()) return x.size() < y.size();
+      if (x != y) return x < y;
+    } else if (a[i] != b[j]) {
+      return a[i] < b[j];
+    } else {
+      ++i, ++j;
+    }
+  }
+  return i == a.size() && j < b.size();
 }
 
 }  // namespace
@@ -46,7 +77,8 @@ QStringList ProfileStore::names() const {
   const QDir dir(directory_);
   for (const QFileInfo& f : dir.entryInfoList({"*" + kSuffix}, QDir::Files, QDir::Name))
     if (NameProblem(f.completeBaseName()).isEmpty()) names << f.completeBaseName();
-  names.sort();  // by name, not by file name: "a" before "a-2"
+  // By name, not by file name: "a" before "a-2".
+  std::sort(names.begin(), names.end(), NaturalLess);
   return names;
 }
 
@@ -72,6 +104,7 @@ QString ProfileStore::NameProblem(const QString& name) {
 
 QString ProfileStore::save(const QString& name, const Profile& p) const {
   if (const QString problem = NameProblem(name); !problem.isEmpty()) return problem;
+  if (const QString problem = MakeFolder(directory_); !problem.isEmpty()) return problem;
   return WriteFile(pathOf(name), p);
 }
 
@@ -93,7 +126,7 @@ QString ProfileStore::importFile(const QString& path, const QString& name) const
   if (const QString problem = NameProblem(name); !problem.isEmpty()) return problem;
   const ProfileRead r = ReadFile(path);
   if (!r.profile) return r.problem;
-  return WriteFile(pathOf(name), *r.profile);
+  return save(name, *r.profile);
 }
 
 QString ProfileStore::exportTo(const QString& name, const QString& path) const {
@@ -117,12 +150,7 @@ ProfileRead ProfileStore::ReadFile(const QString& path) {
 }
 
 QString ProfileStore::WriteFile(const QString& path, const Profile& p) {
-  SettingId unsaved{};
-  const auto text = ProfileText(p, &unsaved);
-  if (!text)
-    return "the board holds a value of " + SettingName(unsaved) +
-           " that a profile cannot hold: " + SettingText(unsaved, StoredValue(p.settings, unsaved));
-  return WriteBytes(path, *text);
+  return WriteBytes(path, ProfileText(p));
 }
 
 QString ProfileStore::BackupName(const QString& serial, const QDateTime& when) {
@@ -131,22 +159,45 @@ QString ProfileStore::BackupName(const QString& serial, const QDateTime& when) {
 }
 
 QString ProfileStore::saveBackup(const Profile& p, const QDateTime& when, QString* problem) const {
+  const auto failed = [problem](const QString& why) {
+    if (problem) *problem = why;
+    return QString();
+  };
   // Never over an earlier backup, even one of the same second.
   QString name = BackupName(p.origin.serial, when);
   for (int n = 2; contains(name); ++n)
     name = BackupName(p.origin.serial, when) + "-" + QString::number(n);
-  if (const QString why = save(name, p); !why.isEmpty()) {
-    if (problem) *problem = why;
-    return {};
+  if (const QString why = save(name, p); !why.isEmpty()) return failed(why);
+  // A backup counts only once it reads back as what the board holds.
+  const ProfileRead back = read(name);
+  if (!back.profile || back.profile->settings != p.settings) {
+    QFile::remove(pathOf(name));
+    return failed(back.profile ? "the backup " + pathOf(name) +
+                                     " does not read back as the board's settings"
+                               : back.problem);
   }
-  // The stamp sorts by time, a same-second one after its first: oldest first.
+  // Oldest first by the time each records (a clock may have run ahead): the
+  // name's stamp only when the file has none.
   const QString prefix = kBackupPrefix + SafeSerial(p.origin.serial) + "-";
-  static const QRegularExpression kStamp(QStringLiteral("^\\d{8}-\\d{6}(-\\d+)?$"));
-  QStringList backups;
-  for (const QString& n : names())
-    if (n.startsWith(prefix) && kStamp.match(n.mid(prefix.size())).hasMatch()) backups << n;
-  std::sort(backups.begin(), backups.end());
-  for (qsizetype i = 0; i + kBackupsKept < backups.size(); ++i) QFile::remove(pathOf(backups[i]));
+  static const QRegularExpression kStamp(QStringLiteral("^(\\d{8}-\\d{6})(-\\d+)?$"));
+  struct Backup {
+    QDateTime saved;
+    QString name;
+  };
+  std::vector<Backup> others;
+  for (const QString& n : names()) {
+    const auto m = kStamp.match(n.mid(prefix.size()));
+    if (n == name || !n.startsWith(prefix) || !m.hasMatch()) continue;
+    QDateTime saved;
+    if (const ProfileRead r = read(n); r.profile) saved = r.profile->origin.saved;
+    if (!saved.isValid())
+      saved = QDateTime::fromString(m.captured(1), QStringLiteral("yyyyMMdd-HHmmss"));
+    others.push_back({saved, n});
+  }
+  std::stable_sort(others.begin(), others.end(),
+                   [](const Backup& a, const Backup& b) { return a.saved < b.saved; });
+  for (std::size_t i = 0; i + kBackupsKept - 1 < others.size(); ++i)
+    QFile::remove(pathOf(others[i].name));
   return name;
 }
 

@@ -25,7 +25,8 @@ class ProfileStore {
   explicit ProfileStore(QString directory = DefaultDirectory());
 
   const QString& directory() const { return directory_; }
-  // Profile names, sorted, backups included.
+  // Profile names in natural order ("gt3-2" before "gt3-10"), backups
+  // included, so a board's backups list oldest first.
   QStringList names() const;
   QString pathOf(const QString& name) const;
   bool contains(const QString& name) const;
@@ -42,14 +43,17 @@ class ProfileStore {
 
   ProfileRead read(const QString& name) const { return ReadFile(pathOf(name)); }
   static ProfileRead ReadFile(const QString& path);
+  // Into a folder that exists: a path with a typo must not grow folders.
   static QString WriteFile(const QString& path, const Profile& p);
 
   // "backup-SERIAL-YYYYMMDD-HHMMSS" (serial with anything but letters,
   // digits, '-' and '_' as '_').
   static QString BackupName(const QString& serial, const QDateTime& when);
   // Saves the board's settings as a backup, never over another ("-2" after a
-  // same-second one), and keeps the newest ten of that board. Returns the
-  // name, or empty with *problem set.
+  // same-second one), reads the file back and checks that it names exactly
+  // those settings, then keeps the ten newest backups of that board by the
+  // time each records, the one just saved always among them. Returns the
+  // name, or empty with *problem set (and no backup left behind).
   QString saveBackup(const Profile& p, const QDateTime& when, QString* problem) const;
   static constexpr int kBackupsKept = 10;
 

@@ -155,7 +155,7 @@ QString AllowedValues(SettingId id) {
           .arg(kCurveNumberMin)
           .arg(kCurveNumberMax);
     case Kind::DeadZone:
-      return QStringLiteral("a percentage from 0 to %1").arg(kDeadZoneLimit);
+      return QStringLiteral("a percentage from 0 to %1").arg(kDeadZoneLargestEntry);
   }
   return {};
 }
@@ -180,10 +180,7 @@ std::optional<int> ParseSettingValue(SettingId id, QStringView text) {
     }
     case Kind::DeadZone: {
       const auto p = Number(text, u"%");
-      if (!p || *p < 0.0 || *p > kDeadZoneLimit) return std::nullopt;
-      // Rounded to one decimal first, as the window's field shows it before sending.
-      const QString shown = FormatOneDecimal(*p, kDot);
-      return PercentToRaw(ParseLocaleNumber(shown, QLocale::c()).value_or(0.0));
+      return p ? StoredFromNumber(id, *p) : std::nullopt;
     }
   }
   return std::nullopt;
@@ -191,6 +188,37 @@ std::optional<int> ParseSettingValue(SettingId id, QStringView text) {
 
 bool TakesWord(SettingId id) {
   return KindOf(id) == Kind::List;
+}
+
+int StoredMax(SettingId id) {
+  switch (id) {
+    case SettingId::ClutchBite:
+    case SettingId::Led:
+    case SettingId::XDeadLow:
+    case SettingId::XDeadHigh:
+    case SettingId::YDeadLow:
+    case SettingId::YDeadHigh:
+      return 65535;
+    default:
+      return 255;
+  }
+}
+
+QString ExactText(SettingId id, int stored) {
+  const auto exact = ExactSettingWord(id, stored);
+  if (!exact) return QStringLiteral("stored %1").arg(stored);
+  switch (KindOf(id)) {
+    case Kind::List:
+      return SettingText(id, stored);
+    case Kind::Percent:
+    case Kind::DeadZone:
+      return *exact + QStringLiteral(" %");
+    case Kind::PulseWidth:
+      return *exact + QStringLiteral(" ms");
+    case Kind::CurveNumber:
+      return *exact;
+  }
+  return *exact;
 }
 
 std::optional<int> StoredFromNumber(SettingId id, double v) {
@@ -213,7 +241,8 @@ std::optional<int> StoredFromNumber(SettingId id, double v) {
       if (!whole || v < kCurveNumberMin || v > kCurveNumberMax) return std::nullopt;
       return EncodeCurveNumber(static_cast<int>(v));
     case Kind::DeadZone:
-      if (!(v >= 0.0 && v <= kDeadZoneLimit)) return std::nullopt;
+      // What the window's field lets through, every decimal kept.
+      if (!(v >= 0.0 && v <= kDeadZoneLargestEntry)) return std::nullopt;
       return PercentToRaw(v);
   }
   return std::nullopt;

@@ -57,9 +57,16 @@ std::optional<int> StoredFromNumber(SettingId id, double number);
 std::optional<QString> ExactSettingWord(SettingId id, int stored);
 // Whether the setting takes a list word rather than a number.
 bool TakesWord(SettingId id);
+// The largest value the board can store for it: 255 for one byte, 65535 for two.
+int StoredMax(SettingId id);
+// Exact and with its unit, so two stored values never read the same:
+// "50.0016 %", "64 ms", "Throttle and Brake"; "stored 7000" for a value no
+// entry names.
+QString ExactText(SettingId id, int stored);
 
 // A typed value in the stored units; nothing when it is not allowed. Numbers
-// use a dot; a percentage may end in "%", a pulse width in "ms".
+// use a dot and keep every decimal; a percentage may end in "%", a pulse width
+// in "ms".
 std::optional<int> ParseSettingValue(SettingId id, QStringView text);
 
 int StoredValue(const Settings& s, SettingId id);

@@ -65,6 +65,16 @@ class Planner {
     Store(plan_.expected, id, value);
   }
 
+  // The stored bytes as they are, outside the window's rules.
+  void exact(SettingId id, int value) {
+    if (StoredValue(plan_.expected, id) == value) return;
+    const Address a = AddressOf(id);
+    send(id, a.code, value & 0xFF, a.pacing);
+    if (a.word) send(id, a.code + 1, value >> 8, a.pacing);
+    Store(plan_.expected, id, value);
+  }
+
+  const Settings& expected() const { return plan_.expected; }
   WritePlan take() { return std::move(plan_); }
 
  private:
@@ -140,6 +150,27 @@ WritePlan PlanWrites(const Settings& current, std::vector<SettingChange> changes
   return plan;
 }
 
+WritePlan PlanExact(const Settings& current, const Settings& wanted) {
+  // The window's sequences first: they keep a board's rotary inputs paired
+  // on the way, as the board expects them to change.
+  Planner window(current);
+  for (SettingId id : AllSettings()) window.change(id, StoredValue(wanted, id));
+  if (window.expected() == wanted) {
+    WritePlan plan = window.take();
+    if (plan.refusal.isEmpty()) return plan;
+  }
+  // A state the window cannot reach: the rotary inputs byte for byte.
+  Planner planner(current);
+  for (SettingId id : AllSettings()) {
+    const int value = StoredValue(wanted, id);
+    if (id == SettingId::RotaryLeft || id == SettingId::RotaryRight)
+      planner.exact(id, value);
+    else
+      planner.change(id, value);
+  }
+  return planner.take();
+}
+
 std::optional<protocol::Bytes> FrameBytes(const FrameWrite& w, std::size_t featureLength) {
   if (w.pacing == Pacing::PulseWidth)
     return protocol::BuildPulseWidthReport(featureLength, w.value);
@@ -163,7 +194,9 @@ WriteOutcome SendWrites(Board& board, const std::vector<FrameWrite>& frames,
         board.pause(10);
         break;
       case Pacing::PulseWidth:
+        // Alone it needs no pause; in a batch the next frame still waits.
         board.sendPulseWidth(w.value);
+        board.pause(10);
         break;
     }
     if (board.refusedFrames() != refusedBefore) break;
@@ -224,7 +257,7 @@ ApplyOutcome ApplyPlan(Board& board, const WritePlan& plan, const WriteProgress&
 ApplyOutcome ApplySettings(Board& board, const Settings& current, const Settings& wanted,
                            const WriteProgress& progress,
                            const std::function<ReadBackResult()>& readBack) {
-  return ApplyPlan(board, PlanWrites(current, ChangesTo(wanted)), progress, readBack);
+  return ApplyPlan(board, PlanExact(current, wanted), progress, readBack);
 }
 
 }  // namespace torvex::board

@@ -24,7 +24,7 @@ struct FrameWrite {
   enum class Pacing {
     Setting,     // 10 ms after the frame
     DeadZone,    // 20 ms after: the board settles each dead-zone byte
-    PulseWidth,  // the pulse width's own report, no pause
+    PulseWidth,  // the pulse width's own report: no pause of its own
   };
   SettingId owner;  // the setting this frame belongs to
   Pacing pacing = Pacing::Setting;
@@ -49,6 +49,12 @@ struct WritePlan {
 // break a pairing the left input holds is refused.
 WritePlan PlanWrites(const Settings& current, std::vector<SettingChange> changes);
 
+// What makes a board that holds `current` hold exactly `wanted`, every byte,
+// whatever it is: the window's sequences where they land on it, and where
+// they cannot (a rotary pairing on one input alone, a value no list offers)
+// the stored bytes themselves. Nothing is refused.
+WritePlan PlanExact(const Settings& current, const Settings& wanted);
+
 // The frame as it goes on the wire for a board with this feature length.
 std::optional<protocol::Bytes> FrameBytes(const FrameWrite& w, std::size_t featureLength);
 
@@ -68,8 +74,9 @@ struct WriteOutcome {
 // Told after each frame the board took: how many of how many.
 using WriteProgress = std::function<void(std::size_t sent, std::size_t total)>;
 
-// Sends the frames with the board's pacing and stops at the first one the
-// board does not take. The board must be loaded.
+// Sends the frames with the board's pacing, at least 10 ms between any two of
+// them whatever their kind, and stops at the first one the board does not
+// take. The board must be loaded.
 WriteOutcome SendWrites(Board& board, const std::vector<FrameWrite>& frames,
                         const WriteProgress& progress = {});
 
@@ -96,8 +103,8 @@ struct ApplyOutcome {
 // Sends a plan to a loaded board, then reads it back (through `readBack`, the
 // board's own when empty) and verifies it. Nothing is sent when the plan is
 // refused; nothing is read when nothing was sent.
-// ApplySettings makes a board that holds `current` hold `wanted`: only the
-// settings that differ, paced and paired as the window sends them.
+// ApplySettings makes a board that holds `current` hold exactly `wanted`
+// (PlanExact): only the settings that differ, paced as the window sends them.
 ApplyOutcome ApplyPlan(Board& board, const WritePlan& plan, const WriteProgress& progress = {},
                        const std::function<ReadBackResult()>& readBack = {});
 ApplyOutcome ApplySettings(Board& board, const Settings& current, const Settings& wanted,

@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 
 #include <QTemporaryDir>
+#include <random>
 
 #include "board/ProfileStore.h"
 #include "board/SettingWrites.h"
@@ -33,77 +34,65 @@ Settings Make(std::initializer_list<std::pair<SettingId, int>> values) {
 }
 
 Settings RoundTrip(const Settings& s) {
-  const auto text = board::ProfileText({s, {"TVX \"01\"\\ é", "", QDateTime()}});
-  EXPECT_TRUE(text);
-  const board::ProfileParse back = board::ParseProfile(text.value_or(QByteArray()));
-  EXPECT_TRUE(back.profile) << back.error.text().toStdString();
+  const QByteArray text = board::ProfileText({s, {"TVX \"01\"\\ é", "", QDateTime()}});
+  const board::ProfileParse back = board::ParseProfile(text);
+  EXPECT_TRUE(back.profile) << back.error.text().toStdString() << "\n" << text.toStdString();
   return back.profile ? back.profile->settings : Settings{};
 }
 
-TEST(Profile, EveryValueAPercentCanNameComesBackExactly) {
-  for (int raw = 0; raw <= board::kClutchBiteMax; ++raw) {
-    const int dead = raw % 6551;  // 0 .. 10 % x 655
-    const Settings s = Make({{SettingId::ClutchBite, raw},
-                             {SettingId::Led, raw % 256},
-                             {SettingId::XDeadLow, dead},
-                             {SettingId::XDeadHigh, 6550 - dead},
-                             {SettingId::YDeadLow, (dead * 7) % 6551},
-                             {SettingId::YDeadHigh, (dead + 3275) % 6551}});
-    ASSERT_EQ(RoundTrip(s), s) << "raw " << raw;
+// Every two-byte value of every word setting, every byte of every byte
+// setting and every pair of rotary modes, one-sided pairings included.
+TEST(Profile, EveryStoredValueComesBackExactly) {
+  for (int v = 0; v <= 65535; ++v) {
+    Settings s;
+    for (SettingId id : board::AllSettings())
+      board::Store(s, id, board::StoredMax(id) == 255 ? (v + static_cast<int>(id)) & 0xFF : v);
+    s.rotaryLeft = v & 0xFF;
+    s.rotaryRight = v >> 8;
+    ASSERT_EQ(RoundTrip(s), s) << "value " << v;
   }
-  // Beyond the limit a dead zone has no entry: the file is not written.
-  SettingId unsaved{};
-  EXPECT_FALSE(board::ProfileText({Make({{SettingId::YDeadHigh, 6551}}), {}}, &unsaved));
-  EXPECT_EQ(unsaved, SettingId::YDeadHigh);
 }
 
-// Save a board, reset it, apply the file: the board's memory is as before.
-TEST(Profile, SavedBoardRestoresEveryByteAfterAReset) {
+// A board's memory saved, reset and applied back: every byte as before, on
+// random memories and at the edges, and no two frames of the batch closer
+// than the 10 ms the board needs.
+TEST(Profile, SaveResetApplyRestoresEveryByte) {
   using S = SettingId;
-  const Settings cases[] = {
+  std::vector<Settings> memories = {
       Make({}),
-      Make({{S::AnalogMode, 1},
-            {S::MasterClutch, 1},
-            {S::ClutchBite, 65535},
-            {S::RotaryLeft, 4},
-            {S::RotaryRight, 4},
-            {S::PulseWidth, 25},
-            {S::Led, 255},
-            {S::XCurve, 2},
-            {S::YCurve, 2},
-            {S::XCurveNumber, 10},
-            {S::YCurveNumber, 10},
-            {S::XDeadLow, 6550},
-            {S::XDeadHigh, 6550},
-            {S::YDeadLow, 6550},
-            {S::YDeadHigh, 6550}}),
-      Make({{S::ClutchBite, 1},
-            {S::Led, 1},
-            {S::RotaryLeft, 3},
-            {S::RotaryRight, 3},
-            {S::XDeadLow, 1},
-            {S::XDeadHigh, 66},
-            {S::YDeadLow, 6549},
-            {S::YDeadHigh, 655}}),
+      Make({{S::RotaryLeft, 0}, {S::RotaryRight, 3}}),  // a pairing on the right alone
+      Make({{S::RotaryLeft, 4}, {S::RotaryRight, 0}}),
+      Make({{S::RotaryLeft, 3}, {S::RotaryRight, 4}, {S::PulseWidth, 0}, {S::Led, 65535}}),
+      Make({{S::XDeadLow, 6878}, {S::XDeadHigh, 6879}, {S::YDeadLow, 65535}, {S::XCurve, 255}}),
   };
-  for (const Settings& held : cases) {
+  std::mt19937 random(20261207);
+  for (int i = 0; i < 2000; ++i) {
+    Settings s;
+    for (SettingId id : board::AllSettings())
+      board::Store(s, id, static_cast<int>(random() % (board::StoredMax(id) + 1)));
+    memories.push_back(s);
+  }
+  for (const Settings& held : memories) {
     sim::VirtualPlatform boards;
     boards.addBoard({});
     board::Board b(boards);
     ASSERT_TRUE(b.open(b.scan().serials.at(0)));
-    const Settings factory = b.readBack().settings;
-    for (const auto& f : board::PlanWrites(factory, board::ChangesTo(held)).frames)
+    for (const auto& f : board::PlanExact(b.readBack().settings, held).frames)
       boards.firmware(0).setSetting(f.code, f.value);
+    const board::ReadBackResult read = b.readBack();
+    ASSERT_EQ(read.settings, held);
     const Memory before = MemoryOf(boards);
-    const auto text = board::ProfileText({b.readBack().settings, {}});
-    ASSERT_TRUE(text);
+    const board::ProfileParse p = board::ParseProfile(board::ProfileText({read.settings, {}}));
+    ASSERT_TRUE(p.profile) << p.error.text().toStdString();
 
     boards.firmware(0).factoryReset();
-    const board::ProfileParse p = board::ParseProfile(*text);
-    ASSERT_TRUE(p.profile);
+    boards.clearLog();
     const auto outcome = board::ApplySettings(b, b.readBack().settings, p.profile->settings);
     EXPECT_TRUE(outcome.succeeded());
-    EXPECT_EQ(MemoryOf(boards), before);
+    ASSERT_EQ(MemoryOf(boards), before);
+    const auto frames = boards.sentTo(0);
+    for (std::size_t k = 1; k < frames.size(); ++k)
+      ASSERT_GE(frames[k].timeUs - frames[k - 1].timeUs, 10000) << "frame " << k;
   }
 }
 
@@ -157,23 +146,44 @@ TEST(ProfileStore, NamesBackupsAndCopies) {
   const board::ProfileStore store(dir.path() + "/profiles");
   const board::Profile p{Make({{SettingId::Led, 200}}), {"TVX/1", "Torvex Wheel", {}}};
   const QDateTime t0(QDate(2026, 12, 7), QTime(10, 0, 0));
-  for (int i = 0; i < 13; ++i)
-    ASSERT_NE(store.saveBackup(p, t0.addSecs(std::min(i, 11)), nullptr), "");
-  ASSERT_NE(store.saveBackup({p.settings, {"TVX", "", {}}}, t0, nullptr), "");
-  EXPECT_EQ(store.save("backup-TVX_1-my-notes", p), "");
-  EXPECT_EQ(store.save("a/b", p), "a name cannot hold '/', '\\' or control characters");
-  EXPECT_EQ(store.rename("backup-TVX_1-my-notes", "gt3 spa"), "");
-  QStringList kept;
-  for (int i = 3; i < 12; ++i) kept << store.BackupName("TVX/1", t0.addSecs(i));
-  kept << kept.back() + "-2";  // the same second again: never over the first
-  EXPECT_EQ(store.names(),
-            QStringList{"backup-TVX-20261207-100000"} + kept + QStringList{"gt3 spa"});
+  const auto backup = [&](const QDateTime& when, QString* problem = nullptr) {
+    board::Profile b = p;
+    b.origin.saved = when;
+    return store.saveBackup(b, when, problem);
+  };
+  // Eleven in one second: never over each other, listed in the order taken.
+  QStringList taken;
+  for (int i = 0; i < 11; ++i) taken << backup(t0);
+  EXPECT_EQ(store.names(), taken.mid(1));
+  EXPECT_EQ(taken.last(), store.BackupName("TVX/1", t0) + "-11");
 
-  EXPECT_EQ(store.exportTo("gt3 spa", dir.path() + "/out/shared.toml"), "");
-  EXPECT_EQ(store.importFile(dir.path() + "/out/shared.toml", "copy"), "");
+  // A clock that ran ahead: the backup saved now is kept, and of the future
+  // ones the oldest by the time it records goes (the first name is the
+  // newest: its stamp is local time twelve hours behind UTC).
+  QStringList ahead;
+  const QDateTime future = t0.addYears(4);
+  ahead << backup(QDateTime(future.date(), future.time(), Qt::OffsetFromUTC, -12 * 3600));
+  for (int i = 1; i < 10; ++i) ahead << backup(future.addSecs(i));
+  const QString now = backup(t0.addDays(1));
+  ahead.removeAt(1);
+  EXPECT_EQ(store.names(), QStringList{now} + ahead);
+
+  // A file that does not read back as the board is no backup.
+  board::Profile huge = p;
+  huge.origin.product.fill(u'x', board::kProfileMaxBytes);
+  QString problem;
+  EXPECT_EQ(store.saveBackup(huge, t0, &problem), "");
+  EXPECT_THAT(problem.toStdString(), testing::HasSubstr("too large"));
+  EXPECT_EQ(store.names().size(), 10);
+
+  EXPECT_EQ(store.save("a/b", p), "a name cannot hold '/', '\\' or control characters");
+  EXPECT_EQ(store.save("gt3 spa", p), "");
+  EXPECT_THAT(store.exportTo("gt3 spa", dir.path() + "/no/shared.toml").toStdString(),
+              testing::HasSubstr("does not exist"));
+  EXPECT_FALSE(QFileInfo::exists(dir.path() + "/no"));
+  EXPECT_EQ(store.exportTo("gt3 spa", dir.path() + "/shared.toml"), "");
+  EXPECT_EQ(store.importFile(dir.path() + "/shared.toml", "copy"), "");
   EXPECT_EQ(store.read("copy").profile->settings, p.settings);
-  EXPECT_EQ(store.remove("copy"), "");
-  EXPECT_FALSE(store.contains("copy"));
 }
 
 }  // namespace

@@ -79,7 +79,7 @@ TEST(Profiles, ApplySendsOnlyWhatDiffersAndTheBoardAndWindowHoldTheProfile) {
 // before the board is even read.
 TEST(Profiles, AFileNotTakenWholeSendsNothingAndSaysWhere) {
   ProfileRig r;
-  QList<QByteArray> lines = board::ProfileText({Held(r.fw), {}})->split('\n');
+  QList<QByteArray> lines = board::ProfileText({Held(r.fw), {}}).split('\n');
   const auto at = [&](const char* key) {
     return int(std::ranges::find_if(lines, [&](auto& l) { return l.startsWith(key); }) -
                lines.begin());
@@ -91,7 +91,7 @@ TEST(Profiles, AFileNotTakenWholeSendsNothingAndSaysWhere) {
   } cases[] = {
       {"format = 1", "led = 300", "led: takes a percentage"},
       {"format = 1", "leds = 50", "settings.leds: not a field of a profile"},
-      {"format = 2", "leds = 50", "settings.leds: written by a newer version (format 2)"},
+      {"format = 3", "leds = 50", "settings.leds: written by a newer version (format 3)"},
   };
   for (const auto& c : cases) {
     QList<QByteArray> bad = lines;
