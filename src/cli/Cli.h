@@ -12,12 +12,16 @@
 
 namespace torvex::cli {
 
+// One meaning each; --help, the man page and the README list them.
 enum ExitCode : int {
   kDone = 0,
-  kNoBoard = 2,
-  kNotAccessible = 3,
-  kNotTaken = 4,  // the board did not take a setting, or was lost mid-way
-  kUsage = 64,
+  kDiffers = 1,        // diff: the board and the profile differ
+  kNoBoard = 2,        // none attached, or none with the serial asked for
+  kNotAccessible = 3,  // present, but it cannot be opened
+  kNotTaken = 4,       // the board did not take a change, or was lost mid-way
+  kUsage = 64,         // bad arguments; several boards and no --board
+  kBadProfile = 65,    // a file that cannot be read as a profile
+  kCannotWrite = 73,   // a file or folder that cannot be written
 };
 
 struct Io {

@@ -62,11 +62,16 @@ QString Names(const std::vector<board::SettingId>& ids);
 QString AccessHint(hid::OpenError why);
 
 QString VersionText(std::uint16_t versionNumber);
+// The "format" every JSON output carries: raised when a field changes meaning.
+inline constexpr int kJsonFormat = 1;
 void PrintJson(QTextStream& out, const QJsonObject& o, bool indented);
 // Writes the prompt on err and reads one line; nothing at the end of input.
 std::optional<QString> Ask(Context& c, const QString& prompt);
 
-// "torvex-ctl: message" on err.
+// "torvex-ctl: message" on err, control characters escaped but line ends.
 int Fail(Context& c, int code, const QString& message);
+// Text from a board or a file as it may be printed on a terminal: control
+// characters (an escape sequence could retitle or clear it) as \xNN.
+QString Printable(const QString& text);
 
 }  // namespace torvex::cli

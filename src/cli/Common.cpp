@@ -30,8 +30,24 @@ void PrintJson(QTextStream& out, const QJsonObject& o, bool indented) {
   out.flush();
 }
 
+QString Printable(const QString& text) {
+  QString out;
+  out.reserve(text.size());
+  for (QChar ch : text) {
+    const char16_t u = ch.unicode();
+    if (u < 0x20 || (u >= 0x7F && u < 0xA0))
+      out += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+    else
+      out += ch;
+  }
+  return out;
+}
+
 int Fail(Context& c, int code, const QString& message) {
-  c.io.err << "torvex-ctl: " << message << (message.endsWith('\n') ? "" : "\n");
+  QStringList lines = message.split(u'\n');
+  for (QString& line : lines) line = Printable(line);
+  const QString text = lines.join(u'\n');
+  c.io.err << "torvex-ctl: " << text << (text.endsWith('\n') ? "" : "\n");
   c.io.err.flush();
   return code;
 }
@@ -44,7 +60,7 @@ int OpenBoard(Context& c, board::Board& b, board::ReadBackResult* read) {
     if (found.serials.size() > 1) {
       QString list;
       for (const QString& s : found.serials) list += "  " + s + "\n";
-      return Fail(c, kNoBoard,
+      return Fail(c, kUsage,
                   "several boards are attached; pick one with --board SERIAL:\n" + list);
     }
     if (found.serials.empty()) {

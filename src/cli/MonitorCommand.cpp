@@ -36,7 +36,8 @@ QJsonObject Json(const board::InputState& s) {
   QJsonArray buttons;
   for (int b : Pressed(s)) buttons.append(b);
   const auto percent = [](int v) { return AxisText(v).chopped(2).toDouble(); };
-  return {{"buttons", buttons}, {"x", percent(s.x)}, {"y", percent(s.y)}};
+  return {{"format", kJsonFormat}, {"buttons", buttons}, {"x", percent(s.x)},
+          {"x-raw", s.x},          {"y", percent(s.y)},  {"y-raw", s.y}};
 }
 
 bool Same(const board::InputState& a, const board::InputState& b) {

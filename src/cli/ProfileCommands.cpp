@@ -28,22 +28,17 @@ std::optional<QString> Operand(Context& c, const char* command) {
 std::optional<board::Profile> ReadProfile(Context& c, const QString& arg) {
   const board::ProfileStore store;
   if (!IsPath(arg) && !store.contains(arg)) {
-    Fail(c, kUsage, "no profile named " + arg + " in " + store.directory());
+    Fail(c, kBadProfile, "no profile named " + arg + " in " + store.directory());
     return std::nullopt;
   }
   const board::ProfileRead r = IsPath(arg) ? board::ProfileStore::ReadFile(arg) : store.read(arg);
-  if (!r.profile) Fail(c, kUsage, r.problem + "\nNothing was sent.");
+  if (!r.profile) Fail(c, kBadProfile, r.problem + "\nNothing was sent.");
   return r.profile;
 }
 
 // Exact, so two values that differ never read the same: "50.0016 %".
 QString ValueText(SettingId id, const board::Settings& s) {
-  const int stored = board::StoredValue(s, id);
-  const QString shown = board::SettingText(id, stored);
-  const auto exact = board::ExactSettingWord(id, stored);
-  if (board::TakesWord(id) || !exact) return shown;
-  const QString unit = shown.section(u' ', -1);
-  return unit == u'%' || unit == QLatin1String("ms") ? *exact + " " + unit : *exact;
+  return board::ExactText(id, board::StoredValue(s, id));
 }
 
 // The profile an operand names and the board it goes with, read back; the
@@ -53,7 +48,7 @@ int ProfileAndBoard(Context& c, const char* command, std::optional<board::Profil
   const auto arg = Operand(c, command);
   if (!arg) return kUsage;
   profile = ReadProfile(c, *arg);
-  if (!profile) return kUsage;
+  if (!profile) return kBadProfile;
   return OpenBoard(c, b, &read);
 }
 
@@ -74,10 +69,10 @@ int RunProfiles(Context& c) {
     const board::ProfileRead r = store.read(name);
     c.io.out << name;
     if (!r.profile)
-      c.io.out << "\t(cannot be applied: " << r.problem.section(": ", 1, -1) << ')';
+      c.io.out << "\t(cannot be applied: " << Printable(r.problem.section(": ", 1, -1)) << ')';
     else if (r.profile->origin.saved.isValid())
       c.io.out << "\tsaved " << r.profile->origin.saved.toString(QStringLiteral("yyyy-MM-dd HH:mm"))
-               << " from " << r.profile->origin.serial;
+               << " from " << Printable(r.profile->origin.serial);
     c.io.out << '\n';
   }
   return kDone;
@@ -100,9 +95,10 @@ int RunSave(Context& c) {
   board::Profile p{
       read.settings,
       {c.boardSerial, read.identity.product.value_or(QString()), QDateTime::currentDateTime()}};
-  if (const QString problem = board::ProfileStore::WriteFile(path, p); !problem.isEmpty())
-    return Fail(c, kNotTaken, "board " + c.boardSerial + ": " + problem);
-  c.io.err << "Saved board " << c.boardSerial << " to " << path << ".\n";
+  const QString problem =
+      IsPath(*arg) ? board::ProfileStore::WriteFile(path, p) : store.save(*arg, p);
+  if (!problem.isEmpty()) return Fail(c, kCannotWrite, "cannot save: " + problem);
+  c.io.err << "Saved board " << Printable(c.boardSerial) << " to " << Printable(path) << ".\n";
   return kDone;
 }
 
@@ -119,11 +115,11 @@ int RunApply(Context& c) {
     c.io.err << "Nothing was sent.\n";
     return kDone;
   }
-  const board::WritePlan plan =
-      board::PlanWrites(read.settings, board::ChangesTo(profile->settings));
+  const board::WritePlan plan = board::PlanExact(read.settings, profile->settings);
   c.changedBoard = !plan.frames.empty();
   if (const int code = ReportOutcome(c, board::ApplyPlan(b, plan)); code != kDone) return code;
-  c.io.err << "Board " << c.boardSerial << " holds " << c.operands.front() << " ("
+  c.io.err << "Board " << Printable(c.boardSerial) << " holds " << Printable(c.operands.front())
+           << " ("
            << (differ.empty() ? QStringLiteral("nothing to change") : "changed: " + Names(differ))
            << ").\n";
   return kDone;
@@ -149,7 +145,7 @@ int RunDiff(Context& c) {
   }
   c.io.err << (differ.empty() ? QStringLiteral("No differences.\n")
                               : QStringLiteral("%1 setting(s) differ.\n").arg(differ.size()));
-  return kDone;
+  return differ.empty() ? kDone : kDiffers;
 }
 
 }  // namespace torvex::cli

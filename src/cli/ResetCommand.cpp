@@ -19,7 +19,7 @@ int RunReset(Context& c) {
   if (const int code = OpenBoard(c, b, &read); code != kDone) return code;
   if (!yes) {
     const auto answer =
-        Ask(c, "Restore the factory settings of board " + c.boardSerial + "? [y/N] ");
+        Ask(c, "Restore the factory settings of board " + Printable(c.boardSerial) + "? [y/N] ");
     if (!answer || (answer->toLower() != "y" && answer->toLower() != "yes")) {
       c.io.err << "Nothing changed.\n";
       return kDone;
@@ -33,18 +33,18 @@ int RunReset(Context& c) {
          {c.boardSerial, read.identity.product.value_or(QString()), QDateTime::currentDateTime()}},
         QDateTime::currentDateTime(), &problem);
     if (name.isEmpty())
-      return Fail(c, kUsage,
+      return Fail(c, kCannotWrite,
                   "no backup could be saved (" + problem +
                       "); nothing was sent. Pass --no-backup to reset without one.");
     c.io.err << "Saved the board's settings as profile " << name << " (" << store.pathOf(name)
-             << "); 'torvex-ctl apply " << name << "' restores them.\n";
+             << ", read back and checked); 'torvex-ctl apply " << name << "' restores them.\n";
   }
   const int refusedBefore = b.refusedFrames();
   c.changedBoard = true;
   b.sendReset();
   if (!b.isLoaded() || b.refusedFrames() != refusedBefore)
     return Fail(c, kNotTaken, "board " + c.boardSerial + " did not take the reset");
-  c.io.err << "Factory settings restored on board " << c.boardSerial << ".\n";
+  c.io.err << "Factory settings restored on board " << Printable(c.boardSerial) << ".\n";
   return kDone;
 }
 

@@ -10,7 +10,8 @@ QList<QCommandLineOption> None() {
   return {};
 }
 QList<QCommandLineOption> ShowOptions() {
-  return {{"json", "Print JSON."}, {"raw", "Add the values as the board stores them."}};
+  return {{"json", "Print JSON: each setting's value (what set takes), text and stored value."},
+          {"raw", "Add the values as the board stores them."}};
 }
 QList<QCommandLineOption> SetOptions() {
   return {{"dry-run", "Print the frames that would be sent, in hex; send nothing."}};
@@ -49,8 +50,15 @@ QString GeneralHelp() {
       "  --demo          two emulated boards instead of real ones (pick one with --board)\n"
       "  --help          this text; COMMAND --help for a command\n"
       "  --version       the version\n\n"
-      "Exit codes: 0 done, 2 no board, 3 board not accessible, 4 the board did not\n"
-      "take a setting or was lost, 64 usage.\n");
+      "Exit codes:\n"
+      "  0   done\n"
+      "  1   diff: the board and the profile differ\n"
+      "  2   no board, or none with the serial number given\n"
+      "  3   a board is present but cannot be opened\n"
+      "  4   the board did not take a change, or was lost on the way\n"
+      "  64  usage: bad arguments, or several boards and no --board\n"
+      "  65  a file that cannot be read as a profile\n"
+      "  73  a file or folder that cannot be written\n");
   return text;
 }
 

@@ -40,7 +40,12 @@ TEST(Profiles, BadFilesAreRefusedWithTheirLineAndNothingIsSent) {
       {Edited(good, "led = 100", "led = nan"), "line 27, led: takes a percentage"},
       {Edited(good, "pulse-width = 64", "pulse-width = 60"), "line 25, pulse-width: takes"},
       {Edited(good, "x-curve-number = 0", "x-curve-number = 6"), "line 33, x-curve-number"},
-      {Edited(good, "x-dead-low = 0", "x-dead-low = 10.01"), "line 37, x-dead-low: takes a"},
+      {Edited(good, "x-dead-low = 0", "x-dead-low = 10.51"), "line 37, x-dead-low: takes a"},
+      {Edited(good, "x-dead-low = 0", "x-dead-low = { stored = 65536 }"),
+       "line 37, x-dead-low: takes { stored = N }, N a whole number from 0 to 65535"},
+      {Edited(good, "x-curve = \"linear\"", "x-curve = { stored = 256 }"),
+       "line 29, x-curve: takes { stored = N }, N a whole number from 0 to 255"},
+      {Edited(good, "led = 100", "led = { stored = 1, raw = 1 }"), "line 27, led: takes { stored"},
       {Edited(good, "\"linear\"", "'wavy'"), "line 29, x-curve: takes linear, s-curve, progr"},
       {Edited(good, "\"left\"", "'Left'"), "line 17, master-clutch: takes left, right"},
       {Edited(good, "left = \"12-way-rotary\"", "left = 'shift-r-encoder'"),
@@ -53,8 +58,8 @@ TEST(Profiles, BadFilesAreRefusedWithTheirLineAndNothingIsSent) {
       {Edited(good, "format = 1", "format = 0"), "line 6, format: takes a format version"},
       {Edited(good, "led = 100", "led = 100\nclutch-bight = 2"),
        "line 28, settings.clutch-bight: not"},
-      {Edited(Edited(good, "format = 1", "format = 2"), "led = 100", "led = 100\nrpm-light = 2"),
-       "settings.rpm-light: written by a newer version (format 2)"},
+      {Edited(Edited(good, "format = 1", "format = 3"), "led = 100", "led = 100\nrpm-light = 2"),
+       "settings.rpm-light: written by a newer version (format 3)"},
       {"format = 1\nsettings = 3\n", "line 2, settings: takes a table"},
       {good.left(good.indexOf("[settings]")), "settings: missing"},
       {Edited(good, "serial = \"TVXA\"", "serial = 7"), "line 9, origin.serial: takes text"},
@@ -70,20 +75,20 @@ TEST(Profiles, BadFilesAreRefusedWithTheirLineAndNothingIsSent) {
     SCOPED_TRACE(c.says);
     rig.write("bad.toml", c.bytes);
     rig.err.clear();
-    EXPECT_EQ(rig.run("apply " + rig.file("bad.toml")), cli::kUsage);
+    EXPECT_EQ(rig.run("apply " + rig.file("bad.toml")), cli::kBadProfile);
     EXPECT_TRUE(rig.err.contains(c.says)) << rig.err.toStdString();
     EXPECT_TRUE(rig.err.contains("Nothing was sent."));
     EXPECT_EQ(rig.sent(), "");
   }
   // A newer format whose every field this version knows is taken; so are the
   // letters toml++ 3.3 trips on, in a comment and in a text that goes on a line.
-  rig.write("newer.toml", Edited(good, "format = 1", "format = 2"));
+  rig.write("newer.toml", Edited(good, "format = 1", "format = 3"));
   EXPECT_EQ(rig.run("apply " + rig.file("newer.toml")), cli::kDone);
   rig.write("accents.toml", "# r\xc3\xa9glage \xd0\xb4\xd0\xbe\xd0\xb6\xd0\xb4\xd1\x8c\n" +
                                 Edited(good, "\"TVXA\"", "\"\"\"\\\n \xc3\xa9\"\"\""));
   EXPECT_EQ(rig.run("apply " + rig.file("accents.toml")), cli::kDone) << rig.err.toStdString();
-  EXPECT_EQ(rig.run("apply " + rig.file("missing.toml")), cli::kUsage);
-  EXPECT_EQ(rig.run("apply no-such-profile"), cli::kUsage);
+  EXPECT_EQ(rig.run("apply " + rig.file("missing.toml")), cli::kBadProfile);
+  EXPECT_EQ(rig.run("apply no-such-profile"), cli::kBadProfile);
 }
 
 TEST(Profiles, SaveDiffThenApplySendsOnlyWhatDiffers) {
@@ -94,7 +99,7 @@ TEST(Profiles, SaveDiffThenApplySendsOnlyWhatDiffers) {
   rig.board.firmware(0).setSetting(code::SetRotarySwitchLeftMode, 3);
   rig.board.firmware(0).setSetting(code::SetRotarySwitchRightMode, 3);
 
-  ASSERT_EQ(rig.run("diff gt3"), cli::kDone);
+  ASSERT_EQ(rig.run("diff gt3"), cli::kDiffers);
   EXPECT_TRUE(rig.out.contains("* clutch-bite     1.525 %                 49.952 %\n"));
   EXPECT_TRUE(rig.out.contains("  led             100 %                   100 %\n"));
   rig.out.clear();

@@ -31,8 +31,8 @@ const struct {
     {"set pulse-width=8.0001", "a multiple of 8"},
     {"set x-curve-number=6", "a whole number from -5 to 5"},
     {"set y-curve-number=1.5", "a whole number from -5 to 5"},
-    {"set x-dead-low=10.1", "a percentage from 0 to 10"},
-    {"set y-dead-high=-0.5", "a percentage from 0 to 10"},
+    {"set x-dead-low=10.51", "a percentage from 0 to 10.5"},
+    {"set y-dead-high=-0.5", "a percentage from 0 to 10.5"},
     {"set led=5 led=6", "led is given twice"},
     {"set rotary-left=shift-r-encoder rotary-right=encoder", "needs the same pairing"},
     {"set led=50 x-curve=bent", "linear, s-curve"},
@@ -62,8 +62,9 @@ const struct {
 } kChanges[] = {
     {"clutch-bite=50", "46:20@100 47:80@110", "clutch-bite=50.0\n"},
     {"led=100", "60:FF@100 61:00@110", "led=100.0\n", {{0x60, 0}}},  // clamped to 255
-    {"pulse-width=200 x-curve=s-curve", "40:19@100 5C:01@100", nullptr},
-    {"y-dead-high=10 x-dead-low=2.35", "54:24@100 55:06@120 5A:96@140 5B:19@160", nullptr},
+    {"pulse-width=200 x-curve=s-curve", "40:19@100 5C:01@110", nullptr},  // 10 ms after either
+    // Dead zones to 10.5 % as the window lets through, every decimal kept.
+    {"y-dead-high=10.5 x-dead-low=2.35", "54:03@100 55:06@120 5A:DE@140 5B:1A@160", nullptr},
     {"x-curve-number=-5 y-curve=progressive analog-mode=throttle-and-brake",
      "45:01@100 5D:02@110 5E:00@120", nullptr},
     {"rotary-left=shift-r-encoder", "49:03@100 4A:03@110 49:03@120 4A:03@130",
