@@ -267,5 +267,51 @@ TEST(Editor, ClutchBiteFollowsTheBoardUnlessHeld) {
   }
 }
 
+// A notice's re-read waits while the user holds a control: a slider held
+// down, or typed text not yet committed in the focused field (a commit that
+// leaves the text as it was holds nothing back). Then it reads, sends nothing
+// and leaves the focus where it was; an abandoned entry gives way to the board.
+TEST(Editor, NoticeRereadWaitsForTheUsersHand) {
+  // clang-format off
+  const struct { const char *control, *typed, *then, *sent, *shown; } cases[] = {
+      {"clutchBiteSlider", "300", "", "46:2C 47:01", "300 1"},
+      {"clutchBiteField", "40", "\r", "46:80 47:66", "40.0 1"},
+      {"ledField", "100.0", "\r", "60:FF 61:00", "100.0 1"},
+      {"xDeadLowField", "4", "\r", "54:3C 55:0A", "4.0 1"},
+      {"xDeadLowField", "4", "xDeadHighField", "", "0.0 1"},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    Rig rig;
+    gui::MainWindow& w = rig.loadConnected();
+    auto* control = w.findChild<QWidget*>(c.control);
+    auto* slider = qobject_cast<QSlider*>(control);
+    control->setFocus();
+    if (slider)
+      slider->setSliderDown(true), slider->setSliderPosition(QString(c.typed).toInt());
+    else
+      Act(w, qPrintable(QString(c.control) + "=" + c.typed));
+    rig.platform.firmware(0).setSetting(0x48, 1);  // master clutch, by the command line
+    w.onBoardChangedElsewhere("");
+    w.onNoticeRereadDue();
+    EXPECT_EQ(rig.platform.featureLog().size(), 0u) << c.control;
+    EXPECT_TRUE(w.noticeRereadTimer()->isActive()) << c.control;  // asks again soon
+    QWidget* focus = *c.then && *c.then != '\r' ? w.findChild<QWidget*>(c.then) : control;
+    if (slider)
+      slider->setSliderDown(false);
+    else if (*c.then == '\r')
+      QTest::keyClick(control, Qt::Key_Return);
+    else
+      focus->setFocus();  // the typing left behind
+    EXPECT_EQ(rig.sent(), c.sent) << c.control;
+    rig.platform.clearLog();
+    w.onNoticeRereadDue();
+    EXPECT_EQ((Shown(control) + " " + Shown(w.controls().masterClutchList)).toStdString(), c.shown)
+        << c.control;
+    EXPECT_EQ(rig.sent() + (rig.platform.featureLog().empty() ? " unread" : ""), "") << c.control;
+    EXPECT_EQ(w.focusWidget(), focus) << c.control;
+  }
+}
+
 }  // namespace
 }  // namespace torvex::test
