@@ -15,8 +15,8 @@ namespace {
 // heights apart, each number a quarter down its indicator.
 // clang-format off
 const char* const kControls = R"(
-deviceFrame 120 120 3735 1935 Device Details | serialNumberList 1200 360 2175 315 *
-serialNumberCaption 120 360 1080 255 Serial Number: | productCaption 120 1080 1035 255 Product:
+deviceFrame 120 120 3735 1935 Device Details | serialNumberList 1320 360 2055 315 *
+serialNumberCaption 120 360 1170 255 Serial Number: | productCaption 120 1080 1035 255 Product:
 manufacturerCaption 120 720 1080 255 Manufacturer: | versionCaption 120 1440 1035 255 Version:
 manufacturerLabel 1200 720 1575 255  Corvane | productLabel 1200 1080 1575 255  Torvex Wheel
 versionLabel 1200 1440 1575 255  1.0 | resetAllButton 2760 1400 855 375 Reset All
@@ -103,6 +103,16 @@ TEST(Layout, DrawnFirstThenEveryControlWithItsTextInItsPlace) {
     EXPECT_EQ(c->geometry(), gui::TwipsRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt()))
         << row.toStdString();
     EXPECT_EQ(f.value(5) == "*" ? "*" : Text(c), row.section(' ', 5)) << row.toStdString();
+  }
+  // The device details' captions show their whole text, clear of what lies beside them.
+  for (QLabel* caption :
+       w.controls().deviceFrame->findChildren<QLabel*>(QRegularExpression("Caption$"))) {
+    EXPECT_LE(caption->fontMetrics().horizontalAdvance(caption->text()), caption->width())
+        << caption->text().toStdString();
+    for (QWidget* beside :
+         w.controls().deviceFrame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      EXPECT_TRUE(beside == caption || !beside->geometry().intersects(caption->geometry()))
+          << caption->text().toStdString() << " under " << beside->objectName().toStdString();
   }
 }
 
