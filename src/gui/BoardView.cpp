@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
@@ -81,6 +82,8 @@ bool MainWindow::openSelectedBoard() {
 }
 
 board::ReadBackResult MainWindow::readBackBoard() {
+  // Disabling the editor moves the focus on; it goes back where the user left it.
+  const QPointer<QWidget> focused = focusWidget();
   setEditingEnabled(false);
   updateCurveNumberSliders();
   // The lists' handlers run as values land; the board holds their sends
@@ -91,6 +94,7 @@ board::ReadBackResult MainWindow::readBackBoard() {
   // left list already showed ran no handler to turn it off.
   if (board_.isLoaded() && board::IsRotaryPairing(ui_.rotaryLeftList->currentIndex()))
     ui_.rotaryRightList->setEnabled(false);
+  if (focused && focused->isEnabled()) focused->setFocus(Qt::OtherFocusReason);
   return result;
 }
 

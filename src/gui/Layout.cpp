@@ -96,11 +96,12 @@ Controls BuildControls(QWidget* w) {
 
   // ---- Left column ----
   c.deviceFrame = Frame(w, "deviceFrame", "Device Details", 120, 120, 3735, 1935);
-  Label(c.deviceFrame, "serialNumberCaption", "Serial Number:", 120, 360, 1080, 255);
+  // Wide enough for the whole caption in DejaVu Sans; the list gives way.
+  Label(c.deviceFrame, "serialNumberCaption", "Serial Number:", 120, 360, 1170, 255);
   Label(c.deviceFrame, "manufacturerCaption", "Manufacturer:", 120, 720, 1080, 255);
   Label(c.deviceFrame, "productCaption", "Product:", 120, 1080, 1035, 255);
   Label(c.deviceFrame, "versionCaption", "Version:", 120, 1440, 1035, 255);
-  c.serialNumberList = Place<QComboBox>(c.deviceFrame, "serialNumberList", 1200, 360, 2175, 315);
+  c.serialNumberList = Place<QComboBox>(c.deviceFrame, "serialNumberList", 1320, 360, 2055, 315);
   c.serialNumberList->setEditable(true);
   c.serialNumberList->setInsertPolicy(QComboBox::NoInsert);
   c.serialNumberList->setEditText("Combo1");

@@ -28,9 +28,7 @@ MainWindow::MainWindow(hid::HidPlatform& platform, QLocale locale, QWidget* pare
   noticeRereadTimer_->setObjectName("noticeRereadTimer");
   noticeRereadTimer_->setSingleShot(true);
   noticeRereadTimer_->setInterval(kNoticeRereadMs);
-  connect(noticeRereadTimer_, &QTimer::timeout, this, [this] {
-    if (!shutDown_ && board_.isOpen() && board_.isLoaded()) readBackBoard();
-  });
+  connect(noticeRereadTimer_, &QTimer::timeout, this, &MainWindow::onNoticeRereadDue);
   ui_ = BuildControls(this);
   if (const int fd = platform.changeDescriptor(); fd >= 0) {
     deviceWatch_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
@@ -117,6 +115,17 @@ void MainWindow::onBoardChangedElsewhere(const QString& serial) {
   if (!serial.isEmpty() && serial != ui_.serialNumberList->currentText()) return;
   // Not restarted: a steady stream of notices still gets its re-read.
   if (!noticeRereadTimer_->isActive()) noticeRereadTimer_->start();
+}
+
+void MainWindow::onNoticeRereadDue() {
+  noticeRereadTimer_->stop();
+  if (shutDown_ || !board_.isOpen() || !board_.isLoaded()) return;
+  // A read-back disables the editor, which would release a held slider and so
+  // commit it, and it overwrites the fields: it waits for the user's hand.
+  if (userHoldsAControl())
+    noticeRereadTimer_->start();
+  else
+    readBackBoard();
 }
 
 void MainWindow::showModalMessage(const QString& text, const char* name) {

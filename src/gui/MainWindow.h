@@ -56,6 +56,7 @@ class MainWindow : public QWidget {
   // Re-reads soon if the changed board is the one shown (any, for an empty
   // serial); a burst of notices gives one re-read.
   void onBoardChangedElsewhere(const QString& serial);
+  QTimer* noticeRereadTimer() const { return noticeRereadTimer_; }
 
   const Controls& controls() const { return ui_; }
   // Where profiles and the backups taken before a reset are kept.
@@ -78,6 +79,9 @@ class MainWindow : public QWidget {
   // until a device comes or goes: idle costs no wake-ups.
   void onDevicesChanged();
   void onBiteHoldElapsed();
+  // Re-reads the board after a notice, or asks again soon while the user
+  // holds a control.
+  void onNoticeRereadDue();
 
   // Width and height of the client area without the curve panel, in twips.
   static constexpr int kBaseWidthTwips = 8880;
@@ -97,6 +101,8 @@ class MainWindow : public QWidget {
 
   // ---- Signals.cpp ----
   void connectSignals();
+  // A slider held down, or typed text not yet committed in the focused field.
+  bool userHoldsAControl() const;
 
   // ---- BoardView.cpp ----
   void scanBoards();

@@ -95,6 +95,19 @@ void MainWindow::connectSignals() {
     field->installEventFilter(this);
 }
 
+bool MainWindow::userHoldsAControl() const {
+  for (const QSlider* slider :
+       {ui_.clutchBiteSlider, ui_.ledSlider, ui_.xCurveNumberSlider, ui_.yCurveNumberSlider})
+    if (slider->isSliderDown()) return true;
+  // Text the user typed and left without Enter or leaving the field; the
+  // window's own texts clear the modified flag.
+  const QWidget* focused = focusWidget();
+  for (const QLineEdit* field : {ui_.clutchBiteField, ui_.ledField, ui_.xDeadLowField,
+                                 ui_.xDeadHighField, ui_.yDeadLowField, ui_.yDeadHighField})
+    if (field == focused && field->isModified()) return true;
+  return false;
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
   auto* field = qobject_cast<QLineEdit*>(watched);

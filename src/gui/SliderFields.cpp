@@ -37,9 +37,11 @@ void ShowSliderTip(QSlider* slider, const QString& text) {
   QToolTip::showText(slider->mapToGlobal(handle.topRight()), text, slider);
 }
 
-// Rewriting the same text would drop the user's selection and cursor.
+// Rewriting the same text would drop the user's selection and cursor. Either
+// way the field now shows the window's value, no longer the user's typing.
 void SetTextIfChanged(QLineEdit* field, const QString& text) {
   if (field->text() != text) field->setText(text);
+  field->setModified(false);
 }
 
 std::uint16_t Position(const QSlider* slider) {

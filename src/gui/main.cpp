@@ -2,10 +2,21 @@
 // torvex-config: the configuration tool for real boards, reached through hidapi.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <cstdio>
 
 #include "gui/MainWindow.h"
 #include "hid/HidapiPlatform.h"
 #include "notify/NoticeServer.h"
+
+namespace {
+
+// Whoever started this one sees why no second window opened.
+int SayRaised() {
+  std::fputs("torvex-config is already running; its window was brought to the front.\n", stderr);
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("torvex-config"));
@@ -27,10 +38,10 @@ int main(int argc, char** argv) {
   // One window per user: a second start brings the running one forward
   // instead of opening the board twice.
   namespace notify = torvex::notify;
-  if (notify::Send(notify::RaiseNotice())) return 0;
+  if (notify::Send(notify::RaiseNotice())) return SayRaised();
   notify::NoticeServer notices;
   // Lost a race with a window starting at the same moment: that one answers now.
-  if (!notices.claim() && notify::Send(notify::RaiseNotice())) return 0;
+  if (!notices.claim() && notify::Send(notify::RaiseNotice())) return SayRaised();
   torvex::hid::HidapiPlatform platform;
   torvex::gui::MainWindow window(platform);
   window.followNotices(notices);

@@ -15,8 +15,8 @@ namespace {
 // heights apart, each number a quarter down its indicator.
 // clang-format off
 const char* const kControls = R"(
-deviceFrame 120 120 3735 1935 Device Details | serialNumberList 1200 360 2175 315 *
-serialNumberCaption 120 360 1080 255 Serial Number: | productCaption 120 1080 1035 255 Product:
+deviceFrame 120 120 3735 1935 Device Details | serialNumberList 1320 360 2055 315 *
+serialNumberCaption 120 360 1170 255 Serial Number: | productCaption 120 1080 1035 255 Product:
 manufacturerCaption 120 720 1080 255 Manufacturer: | versionCaption 120 1440 1035 255 Version:
 manufacturerLabel 1200 720 1575 255  Corvane | productLabel 1200 1080 1575 255  Torvex Wheel
 versionLabel 1200 1440 1575 255  1.0 | resetAllButton 2760 1400 855 375 Reset All
@@ -103,6 +103,16 @@ TEST(Layout, DrawnFirstThenEveryControlWithItsTextInItsPlace) {
     EXPECT_EQ(c->geometry(), gui::TwipsRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt()))
         << row.toStdString();
     EXPECT_EQ(f.value(5) == "*" ? "*" : Text(c), row.section(' ', 5)) << row.toStdString();
+  }
+  // The device details' captions show their whole text, clear of what lies beside them.
+  for (QLabel* caption :
+       w.controls().deviceFrame->findChildren<QLabel*>(QRegularExpression("Caption$"))) {
+    EXPECT_LE(caption->fontMetrics().horizontalAdvance(caption->text()), caption->width())
+        << caption->text().toStdString();
+    for (QWidget* beside :
+         w.controls().deviceFrame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      EXPECT_TRUE(beside == caption || !beside->geometry().intersects(caption->geometry()))
+          << caption->text().toStdString() << " under " << beside->objectName().toStdString();
   }
 }
 
@@ -264,6 +274,52 @@ TEST(Editor, ClutchBiteFollowsTheBoardUnlessHeld) {
     w.controls().clutchBiteField->setSelection(0, 2);
     rig.tick(2);  // the board answers its two records in turn
     EXPECT_EQ(w.controls().clutchBiteField->selectedText(), "1.") << keys;
+  }
+}
+
+// A notice's re-read waits while the user holds a control: a slider held
+// down, or typed text not yet committed in the focused field (a commit that
+// leaves the text as it was holds nothing back). Then it reads, sends nothing
+// and leaves the focus where it was; an abandoned entry gives way to the board.
+TEST(Editor, NoticeRereadWaitsForTheUsersHand) {
+  // clang-format off
+  const struct { const char *control, *typed, *then, *sent, *shown; } cases[] = {
+      {"clutchBiteSlider", "300", "", "46:2C 47:01", "300 1"},
+      {"clutchBiteField", "40", "\r", "46:80 47:66", "40.0 1"},
+      {"ledField", "100.0", "\r", "60:FF 61:00", "100.0 1"},
+      {"xDeadLowField", "4", "\r", "54:3C 55:0A", "4.0 1"},
+      {"xDeadLowField", "4", "xDeadHighField", "", "0.0 1"},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    Rig rig;
+    gui::MainWindow& w = rig.loadConnected();
+    auto* control = w.findChild<QWidget*>(c.control);
+    auto* slider = qobject_cast<QSlider*>(control);
+    control->setFocus();
+    if (slider)
+      slider->setSliderDown(true), slider->setSliderPosition(QString(c.typed).toInt());
+    else
+      Act(w, qPrintable(QString(c.control) + "=" + c.typed));
+    rig.platform.firmware(0).setSetting(0x48, 1);  // master clutch, by the command line
+    w.onBoardChangedElsewhere("");
+    w.onNoticeRereadDue();
+    EXPECT_EQ(rig.platform.featureLog().size(), 0u) << c.control;
+    EXPECT_TRUE(w.noticeRereadTimer()->isActive()) << c.control;  // asks again soon
+    QWidget* focus = *c.then && *c.then != '\r' ? w.findChild<QWidget*>(c.then) : control;
+    if (slider)
+      slider->setSliderDown(false);
+    else if (*c.then == '\r')
+      QTest::keyClick(control, Qt::Key_Return);
+    else
+      focus->setFocus();  // the typing left behind
+    EXPECT_EQ(rig.sent(), c.sent) << c.control;
+    rig.platform.clearLog();
+    w.onNoticeRereadDue();
+    EXPECT_EQ((Shown(control) + " " + Shown(w.controls().masterClutchList)).toStdString(), c.shown)
+        << c.control;
+    EXPECT_EQ(rig.sent() + (rig.platform.featureLog().empty() ? " unread" : ""), "") << c.control;
+    EXPECT_EQ(w.focusWidget(), focus) << c.control;
   }
 }
 
