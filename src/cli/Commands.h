@@ -41,6 +41,7 @@ QString SetDetails();
 int RunReset(Context& c);
 int RunMonitor(Context& c);
 int RunCalibrate(Context& c);
+QString CalibrateDetails();
 int RunUdevRule(Context& c);
 int RunProfiles(Context& c);
 int RunSave(Context& c);

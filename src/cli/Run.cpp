@@ -16,8 +16,8 @@ QList<QCommandLineOption> ShowOptions() {
 QList<QCommandLineOption> SetOptions() {
   return {{"dry-run", "Print the frames that would be sent, in hex; send nothing."}};
 }
-QList<QCommandLineOption> YesOption() {
-  return {{"yes", "Do not ask or wait."}};
+QList<QCommandLineOption> CalibrateOptions() {
+  return {{"yes", "Start without asking to begin; the paddle is still waited for."}};
 }
 QList<QCommandLineOption> SaveOptions() {
   return {{"force", "Replace a profile or file that exists."}};
@@ -99,8 +99,9 @@ const QList<Command>& Commands() {
        "Pressed buttons (1..64) and both axes live, until Ctrl-C.", MonitorOptions, RunMonitor,
        nullptr},
       {"calibrate", "x|y [--yes]",
-       "Calibrates a paddle axis: released, then fully pulled. X only in throttle-and-brake mode.",
-       YesOption, RunCalibrate, nullptr},
+       "Calibrates a paddle axis, each end once the paddle rests there. X only in "
+       "throttle-and-brake mode.",
+       CalibrateOptions, RunCalibrate, CalibrateDetails},
       {"profiles", "", "Every saved profile, with where and when it was saved.", None, RunProfiles,
        nullptr},
       {"save", "NAME|FILE [--force]", "Saves the board's settings as a profile.", SaveOptions,

@@ -7,6 +7,7 @@
 #include "board/Board.h"
 #include "board/Identity.h"
 #include "board/InputReport.h"
+#include "board/PaddleRest.h"
 #include "board/Percent.h"
 #include "hid/Config.h"
 #include "support/FaultPlatform.h"
@@ -341,6 +342,39 @@ TEST(Rules, InputReports) {
   EXPECT_EQ(ChartPointFor(*s, true), (ChartPoint{0xABCD, 65535 - 0x1234}));
   EXPECT_FALSE(JoinsPrevious({0, 1}) || JoinsPrevious({1, 0}) || !JoinsPrevious({1, 1}));
   EXPECT_FALSE(DecodeNewestReport(Bytes(24, 7), 12));  // too short for the fields
+}
+
+// At rest once the watched fields held within 1 % of where the rest began for
+// half a second, a quiet board's last reading holding meanwhile; after the low
+// end only 10 % of the scale away from it, in either field when both are watched.
+TEST(Rules, PaddleRest) {
+  using W = PaddleRest::Watch;
+  using S = PaddleRest::State;
+  const struct {
+    W watch;
+    std::vector<std::array<int, 3>> readings;  // ms, x, y
+    std::optional<AxisFields> lowEnd;
+    int atMs;
+    S state;
+  } cases[] = {
+      {W::Y, {}, {}, 5000, S::Unknown},
+      {W::Y, {{0, 0, 1000}}, {}, 499, S::Moving},
+      {W::Y, {{0, 0, 1000}}, {}, 500, S::Settled},
+      {W::Y, {{0, 0, 1000}, {200, 0, 1600}, {400, 0, 400}}, {}, 500, S::Settled},
+      {W::Y, {{0, 0, 1000}, {200, 0, 1600}, {400, 0, 2200}}, {}, 899, S::Moving},  // creeping
+      {W::Y, {{0, 0, 1000}, {300, 9000, 1000}}, {}, 500, S::Settled},
+      {W::Both, {{0, 0, 1000}, {300, 9000, 1000}}, {}, 500, S::Moving},
+      {W::Y, {{0, 0, 7053}}, AxisFields{0, 500}, 500, S::TooClose},
+      {W::Y, {{0, 0, 7054}}, AxisFields{0, 500}, 500, S::Settled},
+      {W::Both, {{0, 7054, 0}}, AxisFields{500, 0}, 500, S::Settled},
+  };
+  for (const auto& c : cases) {
+    PaddleRest rest(c.watch);
+    for (auto [ms, x, y] : c.readings)
+      rest.feed(ms, {static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y)});
+    if (c.lowEnd) rest.needTravelFrom(*c.lowEnd);
+    EXPECT_EQ(rest.state(c.atMs), c.state) << &c - cases;
+  }
 }
 
 }  // namespace

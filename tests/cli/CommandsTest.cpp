@@ -45,11 +45,10 @@ TEST(Commands, ExitMessageAndWire) {
       {"reset --yes", cli::kDone, "restored", "3/04:05@100"},
       {"reset", cli::kDone, "[y/N]", "3/04:05@100", 1, {}, {}, "y\n", true},
       {"reset", cli::kDone, "Nothing changed", "", 1, {}, {}, "\n", true},
-      {"calibrate y --yes", cli::kDone, "calibrated", "5/0B:01@200 5/0B:02@300"},
-      {"calibrate x", cli::kDone, "", "5/0B:03@100 5/0B:04@100", 1, {}, {{0x45, 1}}, "\n\n\n"},
+      {"calibrate y --yes", cli::kNotTaken, "no paddle position within 30 s: nothing sent", ""},
       {"calibrate x --yes", cli::kUsage, board::kCalibrateXRefusal, ""},
-      {"calibrate y", cli::kUsage, "nothing sent", "", 1, {}, {}, "\n"},
-      {"calibrate y", cli::kNotTaken, "the high end not", "5/0B:01@200", 1, {}, {}, "\n\n"},
+      {"calibrate y", cli::kUsage, "pass --yes", "", 1, {}, {}, "\n"},
+      {"calibrate y", cli::kUsage, "input ended: nothing sent", "", 1, {}, {}, "", true},
       {"calibrate z --yes", cli::kUsage, "x or y", ""},
       {"set rotary-right=encoder", cli::kUsage, "rotary-left instead", "", 1, {}, {{0x49, 3}}},
   };
@@ -67,6 +66,81 @@ TEST(Commands, ExitMessageAndWire) {
     EXPECT_TRUE(rig.err.contains(c.says)) << rig.err.toStdString();
     EXPECT_EQ(rig.sent(), c.sent);
     EXPECT_EQ(rig.told, *c.sent ? "TVXA" : "");
+  }
+}
+
+// Each end goes out once the paddle has rested there for half a second of
+// virtual time; the high end only 10 % from where the board read the low end
+// once it had taken it. The board's ends are where the paddle stood. Without
+// --yes the command runs on a terminal and Enter begins.
+TEST(Calibrate, EachEndOnceThePaddleRestsThere) {
+  enum Act { Left, Right, Unplug };
+  struct Move {
+    int ms;
+    Act act;
+    int raw = 0;
+  };
+  const Holds throttleAndBrake = {{0x45, 1}};
+  const struct {
+    const char* args;
+    Holds holds;
+    std::vector<Move> moves;
+    int exit;
+    const char* says;
+    const char* sent;  // then the axis's low and high end on the board
+  } cases[] = {
+      {"calibrate y --yes",
+       throttleAndBrake,
+       {{0, Right, 3000}, {1500, Right, 30000}, {1700, Right, 62000}},
+       cli::kDone,
+       "Low end taken at Y 4.6 %.\n",
+       "5/0B:01@600 5/0B:02@2250 | 3000 62000"},
+      // Once taken, the low end reads 0: no travel for a paddle left at rest.
+      {"calibrate y --yes",
+       throttleAndBrake,
+       {{0, Right, 20000}},
+       cli::kNotTaken,
+       "far enough from where the low end was taken (at least 10 % of the range) within 30 s: "
+       "the low end is taken, the high end not",
+       "5/0B:01@600 | 20000 65535"},
+      // Dual clutch: the right paddle shows only in the clutch field, X.
+      {"calibrate y",
+       {},
+       {{0, Right, 2000}, {1500, Right, 60000}},
+       cli::kDone,
+       "Axis Y calibrated.",
+       "5/0B:01@600 5/0B:02@2050 | 2000 60000"},
+      {"calibrate x --yes",
+       throttleAndBrake,
+       {{0, Left, 1000}, {1000, Unplug}},
+       cli::kNotTaken,
+       "lost during the calibration: the low end is taken, the high end not",
+       "5/0B:03@600 | 1000 65535"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    CliRig rig(1, c.holds);
+    rig.terminal = !QString(c.args).contains("--yes");
+    rig.in = rig.terminal ? "\n" : "";  // --yes asks nothing
+    std::size_t next = 0;
+    rig.platform.before = [&](Call call, hid::Handle) {
+      for (; call == Call::Sleep && next < c.moves.size() &&
+             rig.board.nowUs() >= c.moves[next].ms * 1000;
+           ++next) {
+        const Move& m = c.moves[next];
+        if (m.act == Unplug)
+          rig.board.unplug(0);
+        else
+          rig.board.firmware(0).setPaddle(m.act, static_cast<std::uint16_t>(m.raw));
+      }
+      return false;
+    };
+    EXPECT_EQ(rig.run(c.args), c.exit);
+    EXPECT_TRUE(rig.err.contains(c.says)) << rig.err.toStdString();
+    const int axis = c.args[10] == 'x' ? 0 : 1;
+    EXPECT_EQ(rig.sent() + " | " + std::to_string(rig.board.firmware(0).calibrationLow(axis)) +
+                  " " + std::to_string(rig.board.firmware(0).calibrationHigh(axis)),
+              c.sent);
   }
 }
 
