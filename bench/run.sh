@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Builds the benchmarks if needed, runs them all and prints one table:
-# figure, goal, measured, result. Takes about two minutes once built.
+# figure, goal, measured, result. Takes about three and a half minutes once built.
 #   bench/run.sh             (build dir: build/default, the default preset)
 #   BUILD_DIR=build/x bench/run.sh
 #   IDLE_SECONDS=20          (how long the start-up probe measures idle cost)
-#   IDLE_WINDOW_SECONDS=60   (the long idle measure, bench/idle-cpu.sh; 0 skips it)
+#   IDLE_WINDOW_SECONDS=60   (the long idle measures, bench/idle-cpu.sh, with and without a
+#                            udev daemon; 0 skips them)
 #   IDLE_DISPLAY=xvfb        (that measure under Xvfb instead of offscreen)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,8 +27,12 @@ echo "Running start-up, memory and idle (about $((${IDLE_SECONDS:-20} + 12)) s).
 "$build/bench/torvex_bench_startup" "${IDLE_SECONDS:-20}" 2>/dev/null | grep '^| ' >>"$rows"
 idle_window=${IDLE_WINDOW_SECONDS:-60}
 if [ "$idle_window" -gt 0 ]; then
-  echo "Running the long idle measure (about $((idle_window + 3)) s)..." >&2
-  bench/idle-cpu.sh "$idle_window" "$build/src/torvex-config" >>"$rows"
+  # Without a daemon first: the one started for the other measure is gone after it.
+  for udev in none daemon; do
+    echo "Running the long idle measure, udev: $udev (about $((idle_window + 3)) s)..." >&2
+    IDLE_UDEV=$udev bench/idle-cpu.sh "$idle_window" "$build/src/torvex-config" >>"$rows" ||
+      echo "  not measured" >&2
+  done
 fi
 
 echo

@@ -39,7 +39,7 @@ QRect ToPixels(const QRectF& twips) {
 
 }  // namespace
 
-void MainWindow::serviceInput() {
+void MainWindow::serviceInput(bool rescan) {
   if (board_.isOpen()) {
     const board::InputPoll poll = board_.readInput();
     if (const auto& s = poll.newest) {
@@ -71,7 +71,7 @@ void MainWindow::serviceInput() {
     }
     pollTimer_->setInterval(poll.gone ? kPollLostMs : kPollConnectedMs);
   }
-  if (!board_.isOpen() && board_.worthScanning()) {
+  if (!board_.isOpen() && (board_.worthScanning() || rescan)) {
     scanBoards();
     openSelectedBoard();
     readBackBoard();

@@ -9,6 +9,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <cmath>
+#include <utility>
 
 #include "notify/NoticeServer.h"
 
@@ -74,26 +75,39 @@ void MainWindow::start() {
 }
 
 void MainWindow::onPollTick() {
-  serviceInput();
+  // A tick while asleep is the safety rescan: the watch may have missed an event.
+  const bool safetyTick = asleep_;
+  wake();
+  serviceInput(safetyTick);
   if (board_.isOpen() && biteFollowsBoard_) followClutchBite();
   // Nothing to read and nothing seen to retry: sleep until a device comes or goes.
-  if (!deviceWatch_ || shutDown_) return;
-  const bool sleep = !board_.isOpen() && !board_.scanSawBoard();
-  if (sleep) pollTimer_->stop();
-  deviceWatch_->setEnabled(sleep);
+  if (deviceWatch_ && !shutDown_ && !board_.isOpen() && !board_.scanSawBoard()) sleepOnWatch();
 }
 
 void MainWindow::onDevicesChanged() {
-  deviceWatch_->setEnabled(false);
+  wake();
   pollTimer_->start();
   onPollTick();
+}
+
+void MainWindow::sleepOnWatch() {
+  asleep_ = true;
+  awakeIntervalMs_ = pollTimer_->interval();
+  pollTimer_->setInterval(kSafetyRescanMs);
+  deviceWatch_->setEnabled(true);
+}
+
+void MainWindow::wake() {
+  if (!std::exchange(asleep_, false)) return;
+  deviceWatch_->setEnabled(false);
+  pollTimer_->setInterval(awakeIntervalMs_);
 }
 
 void MainWindow::shutdown() {
   if (shutDown_) return;
   shutDown_ = true;
+  wake();
   pollTimer_->stop();
-  if (deviceWatch_) deviceWatch_->setEnabled(false);
   if (board_.isOpen()) board_.sendMonitorMode(protocol::MonitorMode::Off);
   serialListReady_ = false;
   board_.close();

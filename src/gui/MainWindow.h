@@ -74,9 +74,10 @@ class MainWindow : public QWidget {
   bool curvePanelShown() const { return curvePanelShown_; }
 
   // ---- Timer handlers, public so tests can run them on a virtual clock ----
-  void onPollTick();
   // With no board open and a platform that watches devices, the poll sleeps
-  // until a device comes or goes: idle costs no wake-ups.
+  // until a device comes or goes, but for one slow tick that rescans anyway:
+  // a missed event costs seconds, not forever.
+  void onPollTick();
   void onDevicesChanged();
   void onBiteHoldElapsed();
   // Re-reads the board after a notice, or asks again soon while the user
@@ -90,6 +91,7 @@ class MainWindow : public QWidget {
   static constexpr int kPollStartMs = 100;
   static constexpr int kPollConnectedMs = 50;
   static constexpr int kPollLostMs = 250;
+  static constexpr int kSafetyRescanMs = 5000;
   static constexpr int kNoticeRereadMs = 100;
 
  protected:
@@ -120,7 +122,8 @@ class MainWindow : public QWidget {
   QString saveResetBackup(QString* problem);
 
   // ---- LiveView.cpp ----
-  void serviceInput();
+  // `rescan`: look for boards even though the platform saw no change.
+  void serviceInput(bool rescan);
   void plotChartPoint(const board::ChartPoint& point);
   void buildButtonIndicators(int lastIndex);
   void onShowCurveClicked(int axis);
@@ -163,6 +166,10 @@ class MainWindow : public QWidget {
   void onCalibrateXClicked();
   void onCalibrateYClicked();
 
+  // Slows the poll to the safety rescan and waits on the watch.
+  void sleepOnWatch();
+  // Back to the poll interval the window had before it slept.
+  void wake();
   // Runs a modal message with the poll timer held, so ticks never nest.
   void showModalMessage(const QString& text, const char* name = "calibrationRefusal");
   // The same for a Yes/No question; true for Yes.
@@ -175,6 +182,8 @@ class MainWindow : public QWidget {
   QTimer* pollTimer_ = nullptr;
   QTimer* biteHoldTimer_ = nullptr;
   class QSocketNotifier* deviceWatch_ = nullptr;  // none: the platform cannot watch
+  bool asleep_ = false;                           // on the watch, ticking only to rescan
+  int awakeIntervalMs_ = kPollStartMs;
   QTimer* noticeRereadTimer_ = nullptr;
 
   QChar decimalSeparator_;

@@ -5,12 +5,16 @@
 // (DeviceWatchUdev.cpp), elsewhere one that always says yes (DeviceWatchNone.cpp).
 
 #include <memory>
+#include <string>
 
 namespace torvex::hid {
 
 class DeviceWatch {
  public:
-  DeviceWatch();
+  // `udevControl` is the socket a running udev daemon listens on. Without a
+  // daemon (containers, WSL, udevd stopped) libudev still hands out a monitor
+  // that never hears anything, so then nothing is watched.
+  explicit DeviceWatch(const std::string& udevControl);
   ~DeviceWatch();
   DeviceWatch(const DeviceWatch&) = delete;
   DeviceWatch& operator=(const DeviceWatch&) = delete;

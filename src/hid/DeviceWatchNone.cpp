@@ -6,7 +6,7 @@ namespace torvex::hid {
 
 struct DeviceWatch::Monitor {};
 
-DeviceWatch::DeviceWatch() = default;
+DeviceWatch::DeviceWatch(const std::string&) {}
 DeviceWatch::~DeviceWatch() = default;
 
 bool DeviceWatch::changed() {

@@ -3,6 +3,7 @@
 // its rules have run (permissions set), so an "add" means the node can be opened.
 #include <fcntl.h>
 #include <libudev.h>
+#include <unistd.h>
 
 #include "hid/DeviceWatch.h"
 #include "hid/LogCategory.h"
@@ -18,7 +19,12 @@ struct DeviceWatch::Monitor {
   }
 };
 
-DeviceWatch::DeviceWatch() {
+DeviceWatch::DeviceWatch(const std::string& udevControl) {
+  if (::access(udevControl.c_str(), F_OK) != 0) {
+    qCInfo(lcHid).nospace() << "no udev daemon (no " << udevControl.c_str()
+                            << "): every poll rescans";
+    return;
+  }
   auto m = std::make_unique<Monitor>();
   m->context = udev_new();
   if (m->context) m->monitor = udev_monitor_new_from_netlink(m->context, "udev");
@@ -33,7 +39,11 @@ DeviceWatch::DeviceWatch() {
   // A poll must never wait for an event.
   const int fd = udev_monitor_get_fd(m->monitor);
   const int flags = fcntl(fd, F_GETFL);
-  if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) < 0) return;
+  if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) < 0) {
+    qCInfo(lcHid) << "udev monitor cannot be made non-blocking: every poll rescans";
+    return;
+  }
+  qCInfo(lcHid) << "udev monitor: polls rescan when hidraw devices come or go";
   monitor_ = std::move(m);
 }
 

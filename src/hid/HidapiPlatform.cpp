@@ -156,7 +156,7 @@ struct HidapiPlatform::Open {
   std::optional<DescriptorSummary> descriptor;
 };
 
-HidapiPlatform::HidapiPlatform() {
+HidapiPlatform::HidapiPlatform(const std::string& udevControl) : watch_(udevControl) {
   hid_init();
 }
 

@@ -42,7 +42,9 @@ std::string SysfsDescriptorPath(std::string_view devicePath);
 
 class HidapiPlatform final : public HidPlatform {
  public:
-  HidapiPlatform();
+  // The device watch is used only if `udevControl`, the socket of a running
+  // udev daemon, exists now.
+  explicit HidapiPlatform(const std::string& udevControl = "/run/udev/control");
   ~HidapiPlatform() override;
   HidapiPlatform(const HidapiPlatform&) = delete;
   HidapiPlatform& operator=(const HidapiPlatform&) = delete;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The live half of the window: indicators, axis texts, polling and a lost
 // board, the curve panel and its chart, and calibration.
+#include <unistd.h>
+
 #include "Gui.h"
 #include "sim/AxisMath.h"
 
@@ -67,6 +69,31 @@ TEST(LiveView, AxesInTheLocaleAndALostBoardLookedForAndTakenBack) {
   poll(1);  // lost, and found again at once
   EXPECT_EQ(intervals, "100 50 250 250 50 250 ");
   EXPECT_EQ(rig.platform.openHandleCount() + rig.platform.badCloseCount(), 2);
+}
+
+// With the watch in use but its events missed, the window sleeps and walks the
+// bus only on a safety tick every 5 s, which finds a board plugged meanwhile;
+// waking restores the poll: 100 ms before any board, 250 ms after a lost one.
+TEST(LiveView, ASleepingWindowFindsABoardWhoseEventWasMissed) {
+  int silent[2];  // a watch nothing is ever written to
+  ASSERT_EQ(::pipe(silent), 0);
+  Rig rig;
+  rig.fault.watch = silent[0], rig.fault.changes = false;
+  gui::MainWindow& w = rig.load();
+  std::string seen;  // per tick: ms waited / walks of the bus (a rescan is a scan and an open)
+  const auto poll = [&](int n) {
+    for (int i = 0; i < n; ++i) {
+      const int waited = w.pollTimer()->interval(), scans = rig.platform.enumerateCount();
+      rig.tick();
+      seen += std::to_string(waited) + "/" + std::to_string(rig.platform.enumerateCount() - scans) +
+              " ";
+    }
+  };
+  poll(3), rig.platform.addBoard({}), poll(2), rig.platform.unplug(0), poll(2);
+  rig.platform.plug(0), poll(2);
+  EXPECT_EQ(seen, "100/0 5000/2 5000/2 5000/2 100/0 50/2 5000/2 5000/2 250/0 ");
+  EXPECT_TRUE(w.board().isLoaded());
+  ::close(silent[0]), ::close(silent[1]);
 }
 
 // Either button hides the panel. A board opened while it is shown is told

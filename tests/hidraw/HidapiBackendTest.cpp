@@ -51,7 +51,7 @@ struct OneBoard {
   HidapiPlatform platform;
   Handle h;
   explicit OneBoard(Bytes descriptor = sim::BoardReportDescriptor())
-      : b(rig.add(kOurBoard, std::move(descriptor))) {
+      : b(rig.add(kOurBoard, std::move(descriptor))), platform(rig.udevControl()) {
     platform.enumerate();  // the backend opens only what it listed
     h = platform.open(rig.path(b), OpenMode::NonBlocking);
   }
@@ -80,7 +80,7 @@ TEST(HidapiBackend, EnumerationLengthsAndIdentity) {
        {9, 3, 0}},
   };
   HidrawRig rig;
-  HidapiPlatform platform;
+  HidapiPlatform platform(rig.udevControl());
   // The udev watch says "changed" at start, then once per burst of events.
   const auto once = [&] { return platform.devicesChanged() && !platform.devicesChanged(); };
   EXPECT_TRUE(once());
@@ -199,7 +199,7 @@ TEST(EndToEnd, WindowFindsReadsShowsWritesAndFollowsAReplug) {
   HidrawRig rig;
   const int b = rig.add();
   rig[b].firmware.setSetting(protocol::code::SetMasterClutchMode, 1);
-  HidapiPlatform platform;
+  HidapiPlatform platform(rig.udevControl());
   gui::MainWindow w(platform);
   w.start();
   w.pollTimer()->stop();
@@ -218,7 +218,7 @@ TEST(EndToEnd, WindowFindsReadsShowsWritesAndFollowsAReplug) {
   w.onPollTick();
   EXPECT_FALSE(w.board().isOpen());
   EXPECT_TRUE(rig.allFilesClosed(b));
-  EXPECT_FALSE(w.pollTimer()->isActive());  // nothing to poll: asleep until a device comes
+  EXPECT_EQ(w.pollTimer()->interval(), w.kSafetyRescanMs);  // asleep until a device comes
   rig.replug(b);
   for (int ms = 0; ms < 3000 && !w.board().isLoaded(); ms += 10) {
     QCoreApplication::processEvents();
@@ -234,10 +234,30 @@ TEST(EndToEnd, WindowFindsReadsShowsWritesAndFollowsAReplug) {
   EXPECT_EQ(ui.clutchBiteSlider->value(), bite);
 }
 
+// A board plugged after start is found at once: by the watch's event where a
+// udev daemon runs, by the poll rescanning on every tick where none does.
+TEST(EndToEnd, WindowFindsABoardPluggedLaterWithOrWithoutAUdevDaemon) {
+  for (const bool daemon : {true, false}) {
+    SCOPED_TRACE(daemon ? "udev daemon" : "no udev daemon");
+    HidrawRig rig;
+    HidapiPlatform platform(rig.udevControl() + (daemon ? "" : ".missing"));
+    gui::MainWindow w(platform);
+    w.start();
+    w.onPollTick();
+    EXPECT_EQ(w.pollTimer()->interval(), daemon ? w.kSafetyRescanMs : w.kPollStartMs);
+    rig.add();
+    for (int ms = 0; ms < 1000 && !w.board().isLoaded(); ms += 5) {
+      QCoreApplication::processEvents();
+      ::usleep(5'000);
+    }
+    EXPECT_TRUE(w.board().isLoaded());
+  }
+}
+
 TEST(EndToEnd, CommandLineListsShowsAndSets) {
   HidrawRig rig;
   const int b = rig.add();
-  HidapiPlatform platform;
+  HidapiPlatform platform(rig.udevControl());
   const auto run = [&](const QString& line, int want = cli::kDone) {
     QString out, err;
     QTextStream o(&out), e(&err);

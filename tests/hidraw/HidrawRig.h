@@ -5,7 +5,8 @@
 // feature reports, poll() and read() for input reports.
 //
 // Run under umockdev-wrapper, and make the rig before any HidapiPlatform: the
-// platform's udev monitor must find the testbed. Calls reach the devices on
+// platform's udev monitor must find the testbed, and is made only when given
+// udevControl(). Calls reach the devices on
 // umockdev's thread while the backend waits, so change a device only between
 // calls of the backend.
 
@@ -27,6 +28,7 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <stdexcept>
 
@@ -149,6 +151,16 @@ class HidrawRig {
   }
 
   HidrawDevice& operator[](int device) { return *devices_.at(device); }
+
+  // A file standing for the socket of a running udev daemon, made on the first
+  // call: a backend given it uses its udev watch, as umockdev delivers events.
+  std::string udevControl() const {
+    gchar* root = umockdev_testbed_get_root_dir(testbed_);
+    const std::string path = std::string(root) + "/udev-control";
+    g_free(root);
+    std::ofstream{path, std::ios::app};
+    return path;
+  }
 
   std::string path(int device) const {  // e.g. "/dev/hidraw200"
     const HidrawNode* n = devices_.at(device)->node;

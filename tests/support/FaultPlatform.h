@@ -46,6 +46,8 @@ class FaultPlatform final : public hid::HidPlatform {
   std::function<std::size_t(hid::Handle)> featureLength;
   // What devicesChanged() answers: whether the system saw boards come or go.
   bool changes = true;
+  // What changeDescriptor() gives: a descriptor the window may sleep on, -1 for no watch.
+  int watch = -1;
 
   int calls(Call c) const { return calls_.contains(c) ? calls_.at(c) : 0; }
   int badBuffers() const { return badBuffers_; }
@@ -53,6 +55,7 @@ class FaultPlatform final : public hid::HidPlatform {
   int deviceOf(hid::Handle h) const { return owner_.contains(h) ? owner_.at(h) : -1; }
 
   bool devicesChanged() override { return changes; }
+  int changeDescriptor() const override { return watch; }
   std::vector<hid::InterfaceInfo> enumerate() override {
     if (Enter(Call::Enumerate, hid::kNoHandle)) return {};
     return inner_.enumerate();
