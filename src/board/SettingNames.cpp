@@ -282,92 +282,55 @@ std::optional<QString> ExactSettingWord(SettingId id, int stored) {
   return std::nullopt;
 }
 
-int StoredValue(const Settings& s, SettingId id) {
+namespace {
+
+// Calls `f` with the field of `s` that holds setting `id`.
+template <class S, class F>
+decltype(auto) WithField(S& s, SettingId id, F&& f) {
   switch (id) {
     case SettingId::AnalogMode:
-      return s.analogInputMode;
+      return f(s.analogInputMode);
     case SettingId::MasterClutch:
-      return s.masterClutch;
+      return f(s.masterClutch);
     case SettingId::ClutchBite:
-      return s.clutchBite;
+      return f(s.clutchBite);
     case SettingId::RotaryLeft:
-      return s.rotaryLeft;
+      return f(s.rotaryLeft);
     case SettingId::RotaryRight:
-      return s.rotaryRight;
+      return f(s.rotaryRight);
     case SettingId::PulseWidth:
-      return s.pulseWidthStep;
+      return f(s.pulseWidthStep);
     case SettingId::Led:
-      return s.ledIntensity;
+      return f(s.ledIntensity);
     case SettingId::XCurve:
-      return s.xCurveType;
+      return f(s.xCurveType);
     case SettingId::YCurve:
-      return s.yCurveType;
+      return f(s.yCurveType);
     case SettingId::XCurveNumber:
-      return s.xCurveNumber;
+      return f(s.xCurveNumber);
     case SettingId::YCurveNumber:
-      return s.yCurveNumber;
+      return f(s.yCurveNumber);
     case SettingId::XDeadLow:
-      return s.xDeadLow;
+      return f(s.xDeadLow);
     case SettingId::XDeadHigh:
-      return s.xDeadHigh;
+      return f(s.xDeadHigh);
     case SettingId::YDeadLow:
-      return s.yDeadLow;
+      return f(s.yDeadLow);
     case SettingId::YDeadHigh:
-      return s.yDeadHigh;
+      return f(s.yDeadHigh);
   }
-  return 0;
+  return f(s.analogInputMode);  // not reached: every id is named above
+}
+
+}  // namespace
+
+int StoredValue(const Settings& s, SettingId id) {
+  return WithField(s, id, [](const auto& field) { return static_cast<int>(field); });
 }
 
 void Store(Settings& s, SettingId id, int v) {
-  const auto byte = static_cast<std::uint8_t>(v);
-  const auto word = static_cast<std::uint16_t>(v);
-  switch (id) {
-    case SettingId::AnalogMode:
-      s.analogInputMode = byte;
-      break;
-    case SettingId::MasterClutch:
-      s.masterClutch = byte;
-      break;
-    case SettingId::ClutchBite:
-      s.clutchBite = word;
-      break;
-    case SettingId::RotaryLeft:
-      s.rotaryLeft = byte;
-      break;
-    case SettingId::RotaryRight:
-      s.rotaryRight = byte;
-      break;
-    case SettingId::PulseWidth:
-      s.pulseWidthStep = byte;
-      break;
-    case SettingId::Led:
-      s.ledIntensity = word;
-      break;
-    case SettingId::XCurve:
-      s.xCurveType = byte;
-      break;
-    case SettingId::YCurve:
-      s.yCurveType = byte;
-      break;
-    case SettingId::XCurveNumber:
-      s.xCurveNumber = byte;
-      break;
-    case SettingId::YCurveNumber:
-      s.yCurveNumber = byte;
-      break;
-    case SettingId::XDeadLow:
-      s.xDeadLow = word;
-      break;
-    case SettingId::XDeadHigh:
-      s.xDeadHigh = word;
-      break;
-    case SettingId::YDeadLow:
-      s.yDeadLow = word;
-      break;
-    case SettingId::YDeadHigh:
-      s.yDeadHigh = word;
-      break;
-  }
+  WithField(s, id,
+            [v](auto& field) { field = static_cast<std::remove_reference_t<decltype(field)>>(v); });
 }
 
 QString SettingText(SettingId id, int stored) {
