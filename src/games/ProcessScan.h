@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// The user's processes, read from a /proc tree whose root is a parameter so
+// tests use fake trees. The first scan reads every process; later scans read
+// only process IDs not seen before, which keeps a scan about once a second
+// cheap with a thousand processes. Processes of other users, processes that
+// end mid-read and unreadable entries are skipped without a word.
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <vector>
+
+namespace torvex::games {
+
+struct ProcessInfo {
+  int pid = 0;
+  int parentPid = 0;
+  std::uint64_t startTime = 0;  // in clock ticks after boot: tells a reused ID
+  QString executable;           // file name of /proc/PID/exe, if readable
+  QStringList arguments;        // /proc/PID/cmdline
+  QString comm;                 // /proc/PID/comm: at most 15 bytes, never matched alone
+  // From the process's cgroup scope ("app-steam-app<ID>-<PID>.scope") or from
+  // a "reaper ... SteamLaunch AppId=<ID>" ancestor.
+  std::optional<std::uint32_t> steamAppId;
+};
+
+class ProcessScanner {
+ public:
+  // `uid`: only processes of this user are read.
+  ProcessScanner(QString procRoot, unsigned uid);
+
+  // Processes started since the last call (every process on the first).
+  std::vector<ProcessInfo> newProcesses();
+  // One process, read now.
+  std::optional<ProcessInfo> read(int pid) const;
+
+ private:
+  QString root_;
+  unsigned uid_;
+  std::set<int> known_;
+};
+
+}  // namespace torvex::games
