@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "board/Board.h"
+#include "board/Profile.h"
 #include "board/SettingWrites.h"
 #include "cli/Cli.h"
 
@@ -48,11 +49,17 @@ int RunSave(Context& c);
 int RunApply(Context& c);
 int RunDiff(Context& c);
 QString ProfileDetails();
+int RunWrapped(Context& c);
+QString WrappedDetails();
 
 // Opens the board --board names (or the only one) and reads it back; sets
 // c.boardSerial to the board's. Returns
 // kDone, or the exit code after saying on err what went wrong.
 int OpenBoard(Context& c, board::Board& board, board::ReadBackResult* read);
+
+// The profile NAME or FILE names, read and checked; nothing after saying why
+// (exit kBadProfile).
+std::optional<board::Profile> ReadProfile(Context& c, const QString& nameOrFile);
 
 // Says how sending a plan went; kDone when every setting arrived.
 int ReportOutcome(Context& c, const board::ApplyOutcome& outcome);

@@ -26,9 +26,11 @@ int Main(int argc, char** argv) {
   QCoreApplication::setApplicationName("torvex-ctl");
   QCoreApplication::setApplicationVersion(TORVEX_VERSION);
   const QStringList args = app.arguments().mid(1);
+  // What follows "--" is a game's command line (torvex-ctl run), not ours.
+  const QStringList ours = args.mid(0, args.indexOf("--") >= 0 ? args.indexOf("--") : args.size());
 
   std::unique_ptr<hid::HidPlatform> platform;
-  if (args.contains("--demo")) {
+  if (ours.contains("--demo")) {
     auto demo = std::make_unique<sim::VirtualPlatform>(std::make_unique<sim::WallClock>());
     sim::AddDemoBoards(*demo);
     platform = std::move(demo);
@@ -45,7 +47,7 @@ int Main(int argc, char** argv) {
   QTextStream in(stdin);
   Io io{out, err, &in, isatty(STDIN_FILENO) == 1, isatty(STDOUT_FILENO) == 1, &gStop};
   // A running window shows real boards only; whether it listens does not matter here.
-  if (!args.contains("--demo"))
+  if (!ours.contains("--demo"))
     io.boardChanged = [](const QString& serial) {
       notify::Send(notify::BoardChangedNotice(serial));
     };

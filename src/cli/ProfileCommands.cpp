@@ -24,7 +24,8 @@ std::optional<QString> Operand(Context& c, const char* command) {
   return std::nullopt;
 }
 
-// The profile an operand names, read and checked; nothing after saying why.
+}  // namespace
+
 std::optional<board::Profile> ReadProfile(Context& c, const QString& arg) {
   const board::ProfileStore store;
   if (!IsPath(arg) && !store.contains(arg)) {
@@ -35,6 +36,8 @@ std::optional<board::Profile> ReadProfile(Context& c, const QString& arg) {
   if (!r.profile) Fail(c, kBadProfile, r.problem + "\nNothing was sent.");
   return r.profile;
 }
+
+namespace {
 
 // Exact, so two values that differ never read the same: "50.0016 %".
 QString ValueText(SettingId id, const board::Settings& s) {

@@ -111,6 +111,9 @@ const QList<Command>& Commands() {
        ApplyOptions, RunApply, ProfileDetails},
       {"diff", "NAME|FILE", "The board against a profile, setting by setting (* differs).", None,
        RunDiff, ProfileDetails},
+      {"run", "PROFILE -- COMMAND [ARGS...]",
+       "Runs a game with the board holding a profile; puts back what it held when it ends.", None,
+       RunWrapped, WrappedDetails},
       {"udev-rule", "", "Prints the udev rule that gives the user at the seat the board.", None,
        RunUdevRule, nullptr},
   };

@@ -32,6 +32,11 @@ TEST(Commands, ExitMessageAndWire) {
       {"list", cli::kNoBoard, "no board found", "", 0},
       {"diff p", cli::kDiffers, "1 setting(s) differ", "", 1, {}, {{0x45, 1}}, "", false, "save p"},
       {"show", cli::kUsage, "--board SERIAL:\n  TVXA\n  TVXB\n", "", 2},
+      {"run p -- false", 1, "holds what it held before", "45:00@200 45:01@410", 1, {}, {{0x45, 1}}, "", false,
+       "save p"},
+      {"run p -- true", cli::kDone, "starting true anyway", "", 0},
+      {"run p -- /nonexistent/game", 127, "holds what it held before", "", 1, {}, {}, "", false,
+       "save p"},
       {"apply p", cli::kBadProfile, "no profile named p", ""},
       {"save HOME/gone/p.toml", cli::kCannotWrite, "gone does not exist", ""},
       {"reset --yes", cli::kCannotWrite, "no backup could be saved", "", 1, {}, {}, "", false, "",
@@ -65,7 +70,8 @@ TEST(Commands, ExitMessageAndWire) {
     EXPECT_EQ(rig.run(QString(c.args).replace("HOME", rig.home.path())), c.exit);
     EXPECT_TRUE(rig.err.contains(c.says)) << rig.err.toStdString();
     EXPECT_EQ(rig.sent(), c.sent);
-    EXPECT_EQ(rig.told, *c.sent ? "TVXA" : "");
+    const QString told = *c.sent ? "TVXA" : "";  // the wrapper tells twice: profile, then back
+    EXPECT_EQ(rig.told, QString(c.args).startsWith("run ") ? told + told : told);
   }
 }
 
@@ -178,6 +184,13 @@ TEST(Show, JsonValuesSetTakesBackExactly) {
 
 // A board's strings and a shared profile's may hold escape sequences; none
 // reaches the terminal.
+// A signal to the wrapper reaches the game, whose end by it is the exit status.
+TEST(Commands, TheWrapperPassesSignalsOnToTheGame) {
+  CliRig rig;
+  rig.write("game.sh", "kill -TERM $PPID; exec sleep 10");
+  EXPECT_EQ(rig.run("run p -- sh " + rig.file("game.sh")), 128 + SIGTERM);
+}
+
 TEST(Commands, ControlCharactersFromBoardsAndFilesAreEscaped) {
   CliRig rig(0);
   sim::Identity id;
