@@ -17,9 +17,9 @@ find_program(TORVEX_SCDOC scdoc REQUIRED)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
              ${_torvex_root}/CHANGELOG.md ${_torvex_root}/LICENSE)
 file(STRINGS ${_torvex_root}/CHANGELOG.md _torvex_release REGEX "^## " LIMIT_COUNT 1)
-if(NOT _torvex_release MATCHES "^## ([^ ]+) \\(([0-9]+-[0-9]+-[0-9]+)\\)$"
+if(NOT _torvex_release MATCHES "^## ([^ ]+) \\(([0-9]+-[0-9]+-[0-9]+)( [0-9]+:[0-9]+)?\\)$"
    OR NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
-  message(FATAL_ERROR "CHANGELOG.md must start with \"## ${PROJECT_VERSION} (<YYYY-MM-DD>)\"")
+  message(FATAL_ERROR "CHANGELOG.md must start with \"## ${PROJECT_VERSION} (<YYYY-MM-DD>[ HH:MM])\"")
 endif()
 set(TORVEX_RELEASE_DATE ${CMAKE_MATCH_2})
 # Man pages carry the release's date, not the build's, so they build reproducibly.
