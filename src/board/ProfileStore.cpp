@@ -99,6 +99,8 @@ QString ProfileStore::NameProblem(const QString& name) {
   for (QChar c : name)
     if (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control)
       return QStringLiteral("a name cannot hold '/', '\\' or control characters");
+  // links.toml beside the profiles says which profile goes with which game.
+  if (name == QLatin1String("links")) return QStringLiteral("\"links\" is kept for the game links");
   return {};
 }
 
@@ -172,9 +174,9 @@ QString ProfileStore::saveBackup(const Profile& p, const QDateTime& when, QStrin
   const ProfileRead back = read(name);
   if (!back.profile || back.profile->settings != p.settings) {
     QFile::remove(pathOf(name));
-    return failed(back.profile ? "the backup " + pathOf(name) +
-                                     " does not read back as the board's settings"
-                               : back.problem);
+    return failed(back.profile
+                      ? "the backup " + pathOf(name) + " does not read back as the board's settings"
+                      : back.problem);
   }
   // Oldest first by the time each records (a clock may have run ahead): the
   // name's stamp only when the file has none.

@@ -2,7 +2,6 @@
 #pragma once
 // Joining processes to links, and which linked game counts when several run.
 
-#include <QDateTime>
 #include <optional>
 #include <vector>
 

@@ -17,7 +17,7 @@ class ProcessEnd {
 
   bool valid() const { return fd_ >= 0; }
   int descriptor() const { return fd_; }  // for QSocketNotifier or poll()
-  // Without waiting: whether the process has ended.
+  // Without waiting: whether the process has ended; false when not valid().
   bool ended() const;
 
  private:

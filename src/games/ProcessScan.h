@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <set>
 #include <vector>
@@ -23,7 +24,8 @@ struct ProcessInfo {
   QStringList arguments;        // /proc/PID/cmdline
   QString comm;                 // /proc/PID/comm: at most 15 bytes, never matched alone
   // From the process's cgroup scope ("app-steam-app<ID>-<PID>.scope") or from
-  // a "reaper ... SteamLaunch AppId=<ID>" ancestor.
+  // the "reaper ... SteamLaunch AppId=<ID>" that launched it (the reaper
+  // itself included: it lives as long as the game).
   std::optional<std::uint32_t> steamAppId;
 };
 
@@ -38,9 +40,22 @@ class ProcessScanner {
   std::optional<ProcessInfo> read(int pid) const;
 
  private:
+  // What a walk up to a Steam launch needs of a process read before.
+  struct Lineage {
+    int parentPid = 0;
+    std::optional<std::uint32_t> launchedAppId;
+  };
+  enum class Outcome { Read, NotOurs, Gone };
+  std::optional<ProcessInfo> readFiles(int pid, Outcome& outcome) const;
+
   QString root_;
   unsigned uid_;
+  // Listed by the last scan: this user's processes read then, and others'
+  // (never read again). A reused ID is new because its process was missing
+  // from a listing in between: IDs are handed out in a cycle through
+  // pid_max (32768 at least), far more than start within one scan.
   std::set<int> known_;
+  std::map<int, Lineage> lineage_;  // this user's among them
 };
 
 }  // namespace torvex::games

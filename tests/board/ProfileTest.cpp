@@ -174,9 +174,12 @@ TEST(ProfileStore, NamesBackupsAndCopies) {
   QString problem;
   EXPECT_EQ(store.saveBackup(huge, t0, &problem), "");
   EXPECT_THAT(problem.toStdString(), testing::HasSubstr("too large"));
+  QFile links(store.directory() + "/links.toml");  // the game links, no profile
+  ASSERT_TRUE(links.open(QIODevice::WriteOnly));
   EXPECT_EQ(store.names().size(), 10);
 
   EXPECT_EQ(store.save("a/b", p), "a name cannot hold '/', '\\' or control characters");
+  EXPECT_EQ(store.save("links", p), "\"links\" is kept for the game links");
   EXPECT_EQ(store.save("gt3 spa", p), "");
   EXPECT_THAT(store.exportTo("gt3 spa", dir.path() + "/no/shared.toml").toStdString(),
               testing::HasSubstr("does not exist"));

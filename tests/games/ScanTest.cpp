@@ -1,0 +1,125 @@
+// SPDX-License-Identifier: MIT
+// The process scanner on fake /proc trees: what each file tells, what is
+// skipped, which processes count as new.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "games/ProcessScan.h"
+
+namespace torvex::games {
+namespace {
+
+constexpr unsigned kUser = 1000;
+
+struct FakeProcess {
+  int pid;
+  QByteArray cmdline;  // NUL-separated, as the kernel keeps it
+  QString exe;
+  int parent = 1;
+  QByteArray comm = "game";
+  QByteArray cgroup = "0::/user.slice/user-1000.slice/session-2.scope\n";
+  unsigned uid = kUser;
+  const char* missing = "";  // a file the process took with it
+};
+
+// A fake /proc, on tmpfs where there is one: a thousand processes are 8,000 files.
+QString FakeRoot() {
+  return (QFileInfo("/dev/shm").isDir() ? QString("/dev/shm") : QDir::tempPath()) +
+         "/torvex-proc-XXXXXX";
+}
+
+void Write(const QString& root, const FakeProcess& p, std::uint64_t start = 4242) {
+  const QString dir = root + "/" + QString::number(p.pid) + "/";
+  QDir().mkpath(dir);
+  const auto put = [&](const char* name, const QByteArray& bytes) {
+    QFile f(dir + name);
+    if (qstrcmp(name, p.missing) != 0 && f.open(QIODevice::WriteOnly)) f.write(bytes);
+  };
+  put("status", "Name:\tx\nUid:\t" + QByteArray::number(p.uid) + "\t0\t0\t0\n");
+  put("stat", QByteArray::number(p.pid) + " (" + p.comm + ") S " + QByteArray::number(p.parent) +
+                  QByteArray(" 0").repeated(17) + " " + QByteArray::number(start) + " 0 0\n");
+  put("cmdline", p.cmdline);
+  put("comm", p.comm + "\n");
+  put("cgroup", p.cgroup);
+  if (!p.exe.isEmpty()) QFile::link(p.exe, dir + "exe");
+}
+
+TEST(ProcessScan, ReadsWhatEachFileTells) {
+  QTemporaryDir proc(FakeRoot());
+  const QByteArray reaper =
+      "/home/u/.steam/ubuntu12_32/reaper\0SteamLaunch\0AppId=805550\0--\0"_qba;
+  const FakeProcess tree[] = {
+      {100, "/usr/games/supertuxkart\0--fullscreen\0"_qba, "/usr/games/supertuxkart"},
+      {101, "./game\0"_qba, "/opt/game/game.x86_64 (deleted)", 100, "a) (b"},
+      {102, "Z:\\g\\AC2.exe\0"_qba, "/usr/bin/wine64-preloader", 1, "AC2.exe",
+       "0::/user.slice/app.slice/app-steam-app244210-3115.scope\n"},
+      {110, reaper + "/x/proton\0waitforexitandrun\0AppId=7\0"_qba, "/x/reaper"},
+      {111, "python3\0/x/proton\0"_qba, "/usr/bin/python3", 110},
+      {112, "Z:\\g\\Game.exe\0"_qba, "/usr/bin/wine64-preloader", 111},
+      {113, "other\0AppId=9\0"_qba, "/usr/bin/other", 1},
+      {120, "gone\0"_qba, "/usr/bin/gone", 1, "gone", "", kUser, "cmdline"},
+      {121, "root-owned\0"_qba, "/usr/bin/x", 1, "x", "", 0},
+  };
+  for (const FakeProcess& p : tree) Write(proc.path(), p);
+  Write(proc.path(), {7, "", "", 1, "kworker/0:1", "0::/\n", kUser, "exe"}, 77);
+  QFile::link(proc.path() + "/100", proc.path() + "/self");
+
+  const struct {
+    int pid, parent;
+    std::uint64_t start;
+    const char* executable;
+    QStringList arguments;
+    std::optional<std::uint32_t> steam;
+  } expected[] = {
+      {7, 1, 77, "", {}, {}},
+      {100, 1, 4242, "supertuxkart", {"/usr/games/supertuxkart", "--fullscreen"}, {}},
+      {101, 100, 4242, "game.x86_64", {"./game"}, {}},
+      {102, 1, 4242, "wine64-preloader", {"Z:\\g\\AC2.exe"}, 244210},
+      {110, 1, 4242, "reaper", {}, 805550},
+      {111, 110, 4242, "python3", {"python3", "/x/proton"}, 805550},
+      {112, 111, 4242, "wine64-preloader", {"Z:\\g\\Game.exe"}, 805550},
+      {113, 1, 4242, "other", {"other", "AppId=9"}, {}},
+  };
+  ProcessScanner scanner(proc.path(), kUser);
+  const std::vector<ProcessInfo> found = scanner.newProcesses();
+  ASSERT_EQ(found.size(), std::size(expected));
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    const auto& e = expected[i];
+    SCOPED_TRACE(e.pid);
+    EXPECT_EQ(found[i].pid, e.pid);
+    EXPECT_EQ(found[i].parentPid, e.parent);
+    EXPECT_EQ(found[i].startTime, e.start);
+    EXPECT_EQ(found[i].executable, e.executable);
+    if (!e.arguments.isEmpty()) {
+      EXPECT_EQ(found[i].arguments, e.arguments);
+    }
+    EXPECT_EQ(found[i].steamAppId, e.steam);
+    EXPECT_EQ(scanner.read(e.pid)->steamAppId, e.steam);
+  }
+  EXPECT_EQ(found[2].comm, "a) (b");
+}
+
+// A thousand processes read once; then only the new ones, and an ID that
+// went and came back is new again.
+TEST(ProcessScan, LaterScansReturnOnlyNewProcesses) {
+  QTemporaryDir proc(FakeRoot());
+  for (int pid = 1000; pid < 2000; ++pid)
+    Write(proc.path(), {pid, "/usr/bin/app\0-n\0"_qba, "/usr/bin/app"});
+  ProcessScanner scanner(proc.path(), kUser);
+  EXPECT_EQ(scanner.newProcesses().size(), 1000u);
+  EXPECT_EQ(scanner.newProcesses().size(), 0u);
+  Write(proc.path(), {5000, "new\0"_qba, "/usr/bin/new"});
+  ASSERT_EQ(scanner.newProcesses().size(), 1u);
+  QDir(proc.path() + "/1500").removeRecursively();
+  EXPECT_EQ(scanner.newProcesses().size(), 0u);
+  Write(proc.path(), {1500, "reused\0"_qba, "/usr/bin/reused"}, 9999);
+  const auto again = scanner.newProcesses();
+  ASSERT_EQ(again.size(), 1u);
+  EXPECT_EQ(again[0].startTime, 9999u);
+}
+
+}  // namespace
+}  // namespace torvex::games
