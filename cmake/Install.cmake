@@ -17,6 +17,18 @@ endif()
 set(TORVEX_UDEV_RULES_DIR "${_torvex_udev_rules_default}"
     CACHE PATH "Where the udev rule is installed (absolute, or relative to the prefix)")
 
+# The agent for per-game profiles: a systemd user unit and an XDG autostart
+# entry, both off until the user turns them on.
+pkg_get_variable(_torvex_userunitdir systemd systemduserunitdir)
+if(NOT _torvex_userunitdir)
+  set(_torvex_userunitdir "lib/systemd/user")
+endif()
+set(TORVEX_USER_UNIT_DIR "${_torvex_userunitdir}"
+    CACHE PATH "Where the agent's systemd user unit is installed (absolute, or relative to the prefix)")
+# Sessions read autostart entries only from $XDG_CONFIG_DIRS, whatever the prefix.
+set(TORVEX_AUTOSTART_DIR "/etc/xdg/autostart"
+    CACHE PATH "Where the agent's XDG autostart entry is installed (absolute, or relative to the prefix)")
+
 set(TORVEX_UDEV_RULE_FILE "${CMAKE_BINARY_DIR}/packaging/70-torvex-config.rules")
 torvex_udev_rule("${TORVEX_UDEV_RULE_FILE}"
                  VENDOR_ID "${TORVEX_VENDOR_ID}" PRODUCT_ID "${TORVEX_PRODUCT_ID}")
@@ -39,6 +51,10 @@ install(FILES ${_torvex_packaging}/torvex-config.desktop
 install(FILES ${_torvex_packaging}/torvex-config.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT Runtime)
 install(FILES ${TORVEX_UDEV_RULE_FILE} DESTINATION ${TORVEX_UDEV_RULES_DIR} COMPONENT Runtime)
+install(FILES ${_torvex_packaging}/systemd/torvex-agent.service
+        DESTINATION ${TORVEX_USER_UNIT_DIR} COMPONENT Runtime)
+install(FILES ${_torvex_packaging}/torvex-agent.desktop
+        DESTINATION ${TORVEX_AUTOSTART_DIR} COMPONENT Runtime)
 
 set(TORVEX_PACKAGE_MAINTAINER "torvex-config developers <torvex-config@users.noreply.github.com>"
     CACHE STRING "Maintainer field of the .deb")
@@ -73,7 +89,7 @@ else()
 endif()
 
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
-    "${_torvex_packaging}/debian/postinst;${_torvex_packaging}/debian/postrm")
+    "${_torvex_packaging}/debian/postinst;${_torvex_packaging}/debian/postrm;${_torvex_packaging}/debian/conffiles")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 # A source tarball holds the sources only, not build trees or git data.

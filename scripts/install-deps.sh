@@ -13,6 +13,8 @@ packages=(
   dpkg-dev desktop-file-utils udev file libxml2-utils
   # man page, and Debian's and AppStream's checks of the package
   scdoc man-db lintian appstream
+  # systemd-analyze verify of the agent's user unit
+  systemd
   # fuzzers (libFuzzer, sanitizer runtimes) and formatting
   clang-14 libclang-rt-14-dev clang-format
 )

@@ -50,6 +50,17 @@ int RunApply(Context& c);
 int RunDiff(Context& c);
 QString ProfileDetails();
 int RunWrapped(Context& c);
+int RunAgent(Context& c);
+QList<QCommandLineOption> AgentOptions();
+int RunStatus(Context& c);
+QList<QCommandLineOption> StatusOptions();
+int RunLink(Context& c);
+int RunUnlink(Context& c);
+QList<QCommandLineOption> LinkOptions();
+int RunLinks(Context& c);
+QList<QCommandLineOption> LinksOptions();
+int RunDefault(Context& c);
+QList<QCommandLineOption> DefaultOptions();
 QString WrappedDetails();
 
 // Opens the board --board names (or the only one) and reads it back; sets

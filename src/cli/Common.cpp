@@ -60,8 +60,7 @@ int OpenBoard(Context& c, board::Board& b, board::ReadBackResult* read) {
     if (found.serials.size() > 1) {
       QString list;
       for (const QString& s : found.serials) list += "  " + s + "\n";
-      return Fail(c, kUsage,
-                  "several boards are attached; pick one with --board SERIAL:\n" + list);
+      return Fail(c, kUsage, "several boards are attached; pick one with --board SERIAL:\n" + list);
     }
     if (found.serials.empty()) {
       if (someLocked) return Fail(c, kNotAccessible, AccessHint(found.lastOpenError));

@@ -29,8 +29,8 @@ int RunList(Context& c) {
   for (const auto& b : boards) {
     const QString dash = QStringLiteral("-");
     if (!b.accessible) lastError = b.openError;
-    rows.append({b.accessible ? Printable(b.serial) : dash, Printable(b.manufacturer.value_or(dash)),
-                 Printable(b.product.value_or(dash)),
+    rows.append({b.accessible ? Printable(b.serial) : dash,
+                 Printable(b.manufacturer.value_or(dash)), Printable(b.product.value_or(dash)),
                  b.accessible ? VersionText(b.versionNumber) : dash,
                  b.accessible ? QStringLiteral("ok") : Reason(b.openError)});
   }

@@ -33,10 +33,9 @@ int RunShow(Context& c) {
     QJsonObject settings;
     for (board::SettingId id : board::AllSettings()) {
       const int stored = board::StoredValue(read.settings, id);
-      settings.insert(board::SettingName(id),
-                      QJsonObject{{"value", SettableValue(id, stored)},
-                                  {"text", board::SettingText(id, stored)},
-                                  {"stored", stored}});
+      settings.insert(board::SettingName(id), QJsonObject{{"value", SettableValue(id, stored)},
+                                                          {"text", board::SettingText(id, stored)},
+                                                          {"stored", stored}});
     }
     PrintJson(c.io.out,
               {{"format", kJsonFormat},

@@ -41,7 +41,8 @@ dpkg -x "$deb" "$root"
 appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml || fail "appstreamcli validate"
 # The tree check also finds the desktop entry the metainfo launches.
 appstreamcli validate-tree --no-net "$root" || fail "appstreamcli validate-tree"
-desktop-file-validate "$root"/usr/share/applications/*.desktop || fail "desktop-file-validate"
+desktop-file-validate "$root"/usr/share/applications/*.desktop "$root"/etc/xdg/autostart/*.desktop ||
+  fail "desktop-file-validate"
 
 # ---- install, run, purge ----------------------------------------------------
 if dpkg-query -W -f='${Status}' torvex-config 2>/dev/null | grep -q 'ok installed'; then
@@ -60,6 +61,11 @@ else
   [ "$(command -v torvex-config)" = /usr/bin/torvex-config ] || fail "torvex-config is not /usr/bin's"
   man -w torvex-config >/dev/null || fail "man torvex-config finds no page"
   man -w torvex-ctl >/dev/null || fail "man torvex-ctl finds no page"
+  # The agent's user unit as the user's manager would load it (binary and man page included).
+  runtime=$(mktemp -d) && chmod 700 "$runtime"
+  XDG_RUNTIME_DIR=$runtime systemd-analyze --user verify /usr/lib/systemd/user/torvex-agent.service ||
+    fail "systemd-analyze verify of the agent's unit"
+  rm -rf "$runtime"
   got=$(torvex-ctl --version) || fail "torvex-ctl --version exits with an error"
   [ "$got" = "torvex-ctl $version" ] || fail "torvex-ctl --version: '$got'"
 

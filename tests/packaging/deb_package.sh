@@ -20,6 +20,8 @@ done
 cache() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
 version=$(cache CMAKE_PROJECT_VERSION)
 rules_dir=$(cache TORVEX_UDEV_RULES_DIR)
+unit_dir=$(cache TORVEX_USER_UNIT_DIR)
+autostart_dir=$(cache TORVEX_AUTOSTART_DIR)
 vid=$(cache TORVEX_VENDOR_ID)
 pid=$(cache TORVEX_PRODUCT_ID)
 if [ ! -x "$build/src/torvex-config" ]; then
@@ -55,6 +57,8 @@ expected_files() { # prefix
     echo "$1/share/man/man1/torvex-ctl.1.gz"
     echo "$1/share/metainfo/io.github.torvex.config.metainfo.xml"
     echo "$(under "$1" "$rules_dir")/70-torvex-config.rules"
+    echo "$(under "$1" "$unit_dir")/torvex-agent.service"
+    echo "$(under "$1" "$autostart_dir")/torvex-agent.desktop"
   } | sed 's|//*|/|g' | sort
 }
 
