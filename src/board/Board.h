@@ -183,7 +183,6 @@ class Board {
   void setLockWaitNotice(LockWaitNotice notice) { lockWaitNotice_ = std::move(notice); }
   // Whether the last wait for the lock gave up; false again once it is taken.
   bool lockedOut() const { return lockedOut_; }
-  const QString& serial() const { return serial_; }
 
   static constexpr int kLockRetryMs = 10;
   static constexpr int kLockNoticeMs = 1000;
