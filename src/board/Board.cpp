@@ -40,8 +40,13 @@ ReadBackResult Board::readBack(ReadBackObserver* observer) {
   ReadBackObserver quiet;
   ReadBackObserver& tell = observer ? *observer : quiet;
   ReadBackResult result;
+  if (!open_) {
+    loaded_ = false;
+    return result;
+  }
+  const WriteHold hold = holdWrites();
+  if (hold.refused()) return result;
   loaded_ = false;
-  if (!open_) return result;
 
   // Identity strings come over the input handle.
   result.identity.manufacturer = ReadString(platform_, inputHandle_, hid::StringKind::Manufacturer);
@@ -91,23 +96,26 @@ std::optional<p::SettingsRecord> Board::readSettingsRecord() {
 
 void Board::writeSetting(long long code, long long value) {
   if (code < 0 || code > 255 || value < 0 || value > 255) return;
-  if (isLoaded()) {
-    // A board whose feature report cannot hold a command is never written.
-    if (const auto frame = p::BuildSettingCommand(featureLength_, code, value)) {
-      const bool ok = platform_.setFeature(featureHandle_, *frame);
-      if (!ok) ++refusedFrames_;
-      LogSent(*frame, ok);
-    }
-  }
+  // A board whose feature report cannot hold a command is never written.
+  const auto frame =
+      isLoaded() ? p::BuildSettingCommand(featureLength_, code, value) : std::nullopt;
+  if (!frame) return pause(kSettingPauseMs);
+  // The pause is held too: another program's next frame waits for it.
+  const WriteHold hold = holdWrites();
+  const bool ok = !hold.refused() && platform_.setFeature(featureHandle_, *frame);
+  if (!ok) ++refusedFrames_;
+  if (!hold.refused()) LogSent(*frame, ok);
   pause(kSettingPauseMs);
 }
 
 void Board::writeWord(std::uint8_t lowCode, std::uint16_t value) {
+  const WriteHold hold = holdWrites();
   writeSetting(lowCode, value & 0xFF);
   writeSetting(lowCode + 1, value >> 8);
 }
 
 void Board::writeDeadZone(std::uint8_t lowCode, std::uint16_t raw) {
+  const WriteHold hold = holdWrites();
   // The board settles each byte before the next one arrives.
   writeSetting(lowCode, raw & 0xFF);
   pause(kSettingPauseMs);
@@ -117,9 +125,55 @@ void Board::writeDeadZone(std::uint8_t lowCode, std::uint16_t raw) {
 
 void Board::sendSpecial(const std::optional<p::Bytes>& frame) {
   if (!isLoaded() || !frame) return;
+  const WriteHold hold = holdWrites();
+  if (hold.refused()) {
+    ++refusedFrames_;
+    return;
+  }
   const bool ok = platform_.setFeature(featureHandle_, *frame);
   if (!ok) ++refusedFrames_;
   LogSent(*frame, ok);
+}
+
+Board::WriteHold Board::holdWrites() {
+  ++holdDepth_;
+  const bool refused = open_ && !takeLock();
+  return WriteHold(this, refused);
+}
+
+bool Board::takeLock() {
+  if (lock_.held()) return true;
+  if (!open_ || gaveUpInHold_) return false;
+  bool told = false;
+  for (int waited = 0;; waited += kLockRetryMs) {
+    // A lock file that cannot be made stops nobody: the lock only keeps our
+    // own programs apart.
+    if (lock_.tryTake(serial_) != BoardLock::Take::Busy) {
+      lockedOut_ = false;
+      if (told) tell(LockWait::Over);
+      // The other program may have sent a special report just before it let
+      // go: the board gets its 10 ms before our first frame.
+      if (waited > 0) pause(kSettingPauseMs);
+      return true;
+    }
+    if (waited >= kLockGiveUpMs) break;
+    if (waited == kLockNoticeMs) {
+      told = true;
+      tell(LockWait::Waiting);
+    }
+    pause(kLockRetryMs);
+  }
+  qCInfo(lcProtocol) << "another program kept board" << serial_ << "for" << kLockGiveUpMs << "ms";
+  lockedOut_ = true;
+  gaveUpInHold_ = true;
+  tell(LockWait::GaveUp);
+  return false;
+}
+
+void Board::endHold() {
+  if (--holdDepth_ > 0) return;
+  gaveUpInHold_ = false;
+  lock_.release();
 }
 
 void Board::sendPulseWidth(int step) {

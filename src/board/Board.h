@@ -11,10 +11,13 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "board/BoardLock.h"
 #include "board/InputReport.h"
 #include "board/Settings.h"
 #include "hid/HidPlatform.h"
@@ -67,6 +70,14 @@ struct InputPoll {
   std::optional<InputState> newest;
   int reportsDrained = 0;
 };
+
+// How a wait for another program's writes goes, as the front end is told.
+enum class LockWait {
+  Waiting,  // another program has been writing to the board for a second
+  Over,     // the wait that was told of has ended: the board is ours
+  GaveUp,   // 30 s without the board: what waited sent nothing
+};
+using LockWaitNotice = std::function<void(LockWait, const QString& serial)>;
 
 class Board {
  public:
@@ -140,8 +151,50 @@ class Board {
   // A pause through the platform.
   void pause(int milliseconds) { platform_.sleep(milliseconds); }
 
+  // ---- One writer at a time ----
+  // Every write, special report and read-back holds the board's lock while it
+  // runs, so no other program's frames or reads come between; a hold makes
+  // several calls one sequence. Holds nest. The lock is taken by the first
+  // hold or call that finds the board open and goes when the outermost hold
+  // ends, on close() and when the board is lost. While another program holds
+  // it, the wait retries every 10 ms through the platform's sleep, is told
+  // after 1 s and gives up after 30 s: a write then counts as refused and a
+  // read-back leaves the board as it was.
+  class WriteHold {
+   public:
+    WriteHold(WriteHold&& other) noexcept
+        : board_(std::exchange(other.board_, nullptr)), refused_(other.refused_) {}
+    WriteHold(const WriteHold&) = delete;
+    WriteHold& operator=(const WriteHold&) = delete;
+    WriteHold& operator=(WriteHold&&) = delete;
+    ~WriteHold() {
+      if (board_) board_->endHold();
+    }
+    // The board is open and another program kept it for 30 s.
+    bool refused() const { return refused_; }
+
+   private:
+    friend class Board;
+    WriteHold(Board* board, bool refused) : board_(board), refused_(refused) {}
+    Board* board_;
+    bool refused_;
+  };
+  [[nodiscard]] WriteHold holdWrites();
+  void setLockWaitNotice(LockWaitNotice notice) { lockWaitNotice_ = std::move(notice); }
+  // Whether the last wait for the lock gave up; false again once it is taken.
+  bool lockedOut() const { return lockedOut_; }
+
+  static constexpr int kLockRetryMs = 10;
+  static constexpr int kLockNoticeMs = 1000;
+  static constexpr int kLockGiveUpMs = 30000;
+
  private:
   void sendSpecial(const std::optional<protocol::Bytes>& frame);
+  bool takeLock();
+  void endHold();
+  void tell(LockWait wait) {
+    if (lockWaitNotice_) lockWaitNotice_(wait, serial_);
+  }
 
   hid::HidPlatform& platform_;
   hid::Handle featureHandle_ = hid::kNoHandle;
@@ -155,6 +208,12 @@ class Board {
   hid::OpenError lastOpenError_ = hid::OpenError::None;
   int refusedFrames_ = 0;
   bool scanSawBoard_ = false;
+  QString serial_;
+  BoardLock lock_;
+  int holdDepth_ = 0;
+  bool gaveUpInHold_ = false;  // the outermost hold waits once, not once per call
+  bool lockedOut_ = false;
+  LockWaitNotice lockWaitNotice_;
 };
 
 }  // namespace torvex::board

@@ -79,6 +79,7 @@ bool Board::open(const QString& serial) {
     if (probe->serial == serial) {
       featureHandle_ = probe->handle;
       path_ = info.path;
+      serial_ = serial;
       attributes_ = probe->attributes;
       open_ = true;
       break;
@@ -115,6 +116,7 @@ void Board::close() {
   }
   open_ = false;
   loaded_ = false;
+  lock_.release();
 }
 
 }  // namespace torvex::board

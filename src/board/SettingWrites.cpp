@@ -245,6 +245,9 @@ ApplyOutcome ApplyPlan(Board& board, const WritePlan& plan, const WriteProgress&
   ApplyOutcome out;
   out.plan = plan;
   if (!plan.refusal.isEmpty() || plan.frames.empty()) return out;
+  // No other program's frames or reads between the first frame and the check.
+  const Board::WriteHold hold = board.holdWrites();
+  out.lockedOut = hold.refused();
   out.sent = SendWrites(board, plan.frames, progress);
   if (!out.sent.complete()) return out;
   const ReadBackResult after = readBack ? readBack() : board.readBack();

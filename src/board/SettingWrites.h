@@ -94,6 +94,8 @@ struct ApplyOutcome {
   bool readBackComplete = false;  // false too when nothing was sent or read
   Settings readBack;
   std::vector<SettingId> notTaken;  // read back with another value
+  // Another program kept writing to the board for 30 s: nothing was sent.
+  bool lockedOut = false;
   bool succeeded() const {
     return plan.refusal.isEmpty() && sent.complete() && notTaken.empty() &&
            (readBackComplete || plan.frames.empty());
@@ -101,8 +103,9 @@ struct ApplyOutcome {
 };
 
 // Sends a plan to a loaded board, then reads it back (through `readBack`, the
-// board's own when empty) and verifies it. Nothing is sent when the plan is
-// refused; nothing is read when nothing was sent.
+// board's own when empty) and verifies it, all under one hold of the board.
+// Nothing is sent when the plan is refused; nothing is read when nothing was
+// sent.
 // ApplySettings makes a board that holds `current` hold exactly `wanted`
 // (PlanExact): only the settings that differ, paced as the window sends them.
 ApplyOutcome ApplyPlan(Board& board, const WritePlan& plan, const WriteProgress& progress = {},

@@ -112,6 +112,7 @@ struct Session {
     c.changedBoard = true;
     b.sendCalibration(step);
     if (b.isLoaded() && b.refusedFrames() == refusedBefore) return kDone;
+    if (b.lockedOut()) return FailLockedOut(c);
     return Fail(c, kNotTaken,
                 "board " + c.boardSerial + " did not take the " + (high ? "high" : "low") + " end" +
                     (high ? ": the low end is taken, the high end not" : ""));

@@ -18,7 +18,7 @@ enum ExitCode : int {
   kDiffers = 1,        // diff: the board and the profile differ
   kNoBoard = 2,        // none attached, or none with the serial asked for
   kNotAccessible = 3,  // present, but it cannot be opened
-  kNotTaken = 4,       // the board did not take a change, or was lost mid-way
+  kNotTaken = 4,       // the board did not take a change, was lost mid-way, or stayed busy
   kUsage = 64,         // bad arguments; several boards and no --board
   kBadProfile = 65,    // a file that cannot be read as a profile
   kCannotWrite = 73,   // a file or folder that cannot be written

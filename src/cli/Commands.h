@@ -64,13 +64,17 @@ QList<QCommandLineOption> DefaultOptions();
 QString WrappedDetails();
 
 // Opens the board --board names (or the only one) and reads it back; sets
-// c.boardSerial to the board's. Returns
+// c.boardSerial to the board's. A wait for another program's writes is told
+// on err after a second. Returns
 // kDone, or the exit code after saying on err what went wrong.
 int OpenBoard(Context& c, board::Board& board, board::ReadBackResult* read);
 
 // The profile NAME or FILE names, read and checked; nothing after saying why
 // (exit kBadProfile).
 std::optional<board::Profile> ReadProfile(Context& c, const QString& nameOrFile);
+
+// kNotTaken, after saying that another program kept writing to the board.
+int FailLockedOut(Context& c);
 
 // Says how sending a plan went; kDone when every setting arrived.
 int ReportOutcome(Context& c, const board::ApplyOutcome& outcome);

@@ -76,11 +76,26 @@ int OpenBoard(Context& c, board::Board& b, board::ReadBackResult* read) {
   }
   if (!b.open(serial)) return Fail(c, kNotAccessible, AccessHint(b.lastOpenError()));
   c.boardSerial = serial;
+  b.setLockWaitNotice([&c](board::LockWait wait, const QString& serial) {
+    if (wait != board::LockWait::Waiting) return;
+    c.io.err << "torvex-ctl: waiting for another program that is writing to board "
+             << Printable(serial) << "...\n";
+    c.io.err.flush();
+  });
   const board::ReadBackResult r = b.readBack();
+  if (b.lockedOut()) return FailLockedOut(c);
   if (!b.isLoaded() || !r.complete())
     return Fail(c, kNotTaken, "board " + serial + " did not answer the read-back");
   if (read) *read = r;
   return kDone;
+}
+
+int FailLockedOut(Context& c) {
+  return Fail(c, kNotTaken,
+              QStringLiteral("gave up after %1 s: another program kept writing to board %2; "
+                             "nothing was sent")
+                  .arg(board::Board::kLockGiveUpMs / 1000)
+                  .arg(c.boardSerial));
 }
 
 }  // namespace torvex::cli

@@ -108,6 +108,8 @@ int RunSave(Context& c) {
 int RunApply(Context& c) {
   std::optional<board::Profile> profile;
   board::Board b(c.platform);
+  // The plan is made from this read-back: nothing may change the board in between.
+  const auto hold = b.holdWrites();
   board::ReadBackResult read;
   if (const int code = ProfileAndBoard(c, "apply", profile, b, read); code != kDone) return code;
   const std::vector<SettingId> differ = board::Differences(read.settings, profile->settings);

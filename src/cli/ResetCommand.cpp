@@ -42,6 +42,7 @@ int RunReset(Context& c) {
   const int refusedBefore = b.refusedFrames();
   c.changedBoard = true;
   b.sendReset();
+  if (b.lockedOut()) return FailLockedOut(c);
   if (!b.isLoaded() || b.refusedFrames() != refusedBefore)
     return Fail(c, kNotTaken, "board " + c.boardSerial + " did not take the reset");
   c.io.err << "Factory settings restored on board " << Printable(c.boardSerial) << ".\n";

@@ -55,7 +55,8 @@ QString GeneralHelp() {
       "  1   diff: the board and the profile differ\n"
       "  2   no board, or none with the serial number given\n"
       "  3   a board is present but cannot be opened\n"
-      "  4   the board did not take a change, or was lost on the way\n"
+      "  4   the board did not take a change, was lost on the way, or another\n"
+      "      program kept writing to it for 30 s\n"
       "  64  usage: bad arguments, or several boards and no --board\n"
       "  65  a file that cannot be read as a profile\n"
       "  73  a file or folder that cannot be written\n");

@@ -89,6 +89,9 @@ int RunSet(Context& c) {
   if (!changes) return Fail(c, kUsage, problem + "See 'torvex-ctl set --help'.");
 
   board::Board b(c.platform);
+  // Read, plan and write as one sequence: what another program writes
+  // meanwhile cannot make the plan stale.
+  const auto hold = b.holdWrites();
   board::ReadBackResult read;
   if (const int code = OpenBoard(c, b, &read); code != kDone) return code;
   const board::WritePlan plan = board::PlanWrites(read.settings, *changes);
@@ -118,6 +121,7 @@ int RunSet(Context& c) {
 int ReportOutcome(Context& c, const board::ApplyOutcome& outcome) {
   const board::WritePlan& plan = outcome.plan;
   if (!plan.refusal.isEmpty()) return Fail(c, kUsage, plan.refusal);
+  if (outcome.lockedOut) return FailLockedOut(c);
   if (!outcome.sent.complete()) {
     const auto& reached = outcome.sent.reached;
     const auto& partly = outcome.sent.partly;

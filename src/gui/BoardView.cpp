@@ -82,6 +82,9 @@ bool MainWindow::openSelectedBoard() {
 }
 
 board::ReadBackResult MainWindow::readBackBoard() {
+  // Taken first: while another program keeps the board, the controls stay as they are.
+  const auto hold = board_.holdWrites();
+  if (hold.refused()) return {};
   // Disabling the editor moves the focus on; it goes back where the user left it.
   const QPointer<QWidget> focused = focusWidget();
   setEditingEnabled(false);

@@ -62,6 +62,8 @@ void MainWindow::onMasterClutchPicked() {
 }
 
 void MainWindow::onRotaryLeftPicked() {
+  // Both sides and the pairing rule go out as one sequence.
+  const auto hold = board_.holdWrites();
   const int left = ui_.rotaryLeftList->currentIndex();
   board_.writeSetting(code::SetRotarySwitchLeftMode, left);
   if (board::IsRotaryPairing(left)) {
@@ -73,6 +75,7 @@ void MainWindow::onRotaryLeftPicked() {
 }
 
 void MainWindow::onRotaryRightPicked() {
+  const auto hold = board_.holdWrites();
   const int right = ui_.rotaryRightList->currentIndex();
   board_.writeSetting(code::SetRotarySwitchRightMode, right);
   if (board::IsRotaryPairing(right)) {

@@ -37,6 +37,8 @@ MainWindow::MainWindow(hid::HidPlatform& platform, QLocale locale, QWidget* pare
     connect(deviceWatch_, &QSocketNotifier::activated, this, &MainWindow::onDevicesChanged);
   }
   connectSignals();
+  board_.setLockWaitNotice(
+      [this](board::LockWait wait, const QString& serial) { onBoardLockWait(wait, serial); });
 }
 
 MainWindow::~MainWindow() {
@@ -162,6 +164,30 @@ bool MainWindow::askModalQuestion(const QString& text, const char* name) {
   const bool yes = box.exec() == QMessageBox::Yes;
   if (ticking) pollTimer_->start();
   return yes;
+}
+
+void MainWindow::onBoardLockWait(board::LockWait wait, const QString& serial) {
+  if (wait == board::LockWait::Over) {
+    if (lockNotice_) lockNotice_->hide();
+    return;
+  }
+  if (!lockNotice_) {
+    lockNotice_ =
+        new QMessageBox(QMessageBox::NoIcon, windowTitle(), QString(), QMessageBox::Ok, this);
+    lockNotice_->setObjectName("boardLockNotice");
+    lockNotice_->setModal(false);
+  }
+  lockNotice_->setText(
+      wait == board::LockWait::Waiting
+          ? "Waiting for another program that is writing to board " + serial + "..."
+          : QStringLiteral("Another program kept writing to board %1 for %2 s: nothing was sent.")
+                .arg(serial)
+                .arg(board::Board::kLockGiveUpMs / 1000));
+  lockNotice_->show();
+  // The thread is held by the wait: draw the box, and run nothing else.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                  QEventLoop::ExcludeSocketNotifiers |
+                                  QEventLoop::X11ExcludeTimers);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

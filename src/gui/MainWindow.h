@@ -174,6 +174,9 @@ class MainWindow : public QWidget {
   void showModalMessage(const QString& text, const char* name = "calibrationRefusal");
   // The same for a Yes/No question; true for Yes.
   bool askModalQuestion(const QString& text, const char* name);
+  // Says in a box of its own, without stopping the wait, that another program
+  // is writing to the board; says so again if the wait gave up.
+  void onBoardLockWait(board::LockWait wait, const QString& serial);
 
   board::Board board_;
   board::ProfileStore profiles_;
@@ -185,6 +188,7 @@ class MainWindow : public QWidget {
   bool asleep_ = false;                           // on the watch, ticking only to rescan
   int awakeIntervalMs_ = kPollStartMs;
   QTimer* noticeRereadTimer_ = nullptr;
+  class QMessageBox* lockNotice_ = nullptr;  // made at the first wait
 
   QChar decimalSeparator_;
   // False while the serial number list is being filled: picks are not acted on.

@@ -40,13 +40,21 @@ void MainWindow::onResetAllClicked() {
   // Without a loaded board the core skips the reset: nothing to back up.
   if (!board_.isLoaded()) return board_.sendReset();
   QString problem;
-  const QString backup = saveResetBackup(&problem);
-  if (backup.isEmpty() &&
-      !askModalQuestion(
-          "The settings could not be backed up before the reset:\n" + problem + "\n\nReset anyway?",
-          "resetWithoutBackup"))
-    return;
-  board_.sendReset();
+  QString backup;
+  {
+    // The backup is what the board held right before the reset: one sequence.
+    const auto hold = board_.holdWrites();
+    backup = saveResetBackup(&problem);
+    if (!backup.isEmpty()) board_.sendReset();
+  }
+  if (backup.isEmpty()) {
+    // No board is held while the user answers.
+    if (!askModalQuestion("The settings could not be backed up before the reset:\n" + problem +
+                              "\n\nReset anyway?",
+                          "resetWithoutBackup"))
+      return;
+    board_.sendReset();
+  }
   if (!backup.isEmpty())
     showModalMessage("The settings before the reset were saved as the profile \"" + backup +
                          "\" in " + ShownDirectory(profiles_.directory()) +

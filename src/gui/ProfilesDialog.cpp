@@ -184,6 +184,8 @@ bool ProfilesDialog::apply(const QString& name) {
   if (!read.profile) return report("Not applied: " + read.problem, {});
   board::Board& board = window_.board();
   if (!board.isLoaded()) return report("No board is connected: nothing was sent.", {});
+  // The plan is made from this read-back: nothing may change the board in between.
+  const auto hold = board.holdWrites();
   const board::ReadBackResult now = window_.readBackBoard();
   if (!now.complete())
     return report("The board's settings could not be read: nothing was sent.", {});

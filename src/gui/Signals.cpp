@@ -40,6 +40,8 @@ void WireSlider(MainWindow* window, QSlider* slider, Handler pressed, Handler re
   });
   QObject::connect(slider, &QSlider::actionTriggered, window, [=](int) {
     if (slider->isSliderDown()) return;  // a drag: sliderMoved carries it
+    // Moved and committed both send: one sequence on the board.
+    const auto hold = window->board().holdWrites();
     // The action has moved the position but not yet the value: apply it now
     // so the handlers read the new position.
     slider->setValue(slider->sliderPosition());

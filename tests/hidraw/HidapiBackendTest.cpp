@@ -7,16 +7,20 @@
 
 #include <clocale>
 #include <csignal>
+#include <set>
+#include <thread>
 #include <tuple>
 
 #include "HidrawRig.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTimer>
+#include "board/Profile.h"
 #include "cli/Cli.h"
 #include "gui/IndicatorShape.h"
 #include "gui/MainWindow.h"
@@ -292,6 +296,45 @@ TEST(EndToEnd, CommandLineListsShowsAndSets) {
   EXPECT_TRUE(rig.allFilesClosed(b));
 }
 
+// torvex-ctl twice at once, each with its own backend as two processes would
+// have: an apply that changes every setting, and a set of the LED begun while
+// the apply sends. Each command's feature reports, from its first read-back
+// to its last, come as one run on the wire.
+TEST(EndToEnd, TwoCommandsAtOnceNeverInterleave) {
+  HidrawRig rig;
+  const int b = rig.add();
+  QTemporaryDir home;
+  const QString file = home.filePath("all.toml");
+  board::Settings all{3, 1, 0x1234, 1, 1, 2, 0x0101, 0x0202, 0x0303, 0x0404, 1, 2, 7, 3, 0x40};
+  QFile out(file);
+  ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(board::ProfileText({all, {}})) > 0);
+  out.close();
+  HidapiPlatform applying(rig.udevControl()), setting(rig.udevControl());
+  const auto run = [](HidapiPlatform& platform, QStringList args) {
+    QString text;
+    QTextStream o(&text), e(&text);
+    cli::Io io{o, e};
+    EXPECT_EQ(cli::Run(args, platform, io), cli::kDone) << qPrintable(args.join(' ') + ": " + text);
+  };
+  std::thread apply(run, std::ref(applying), QStringList{"apply", file});
+  ::usleep(150'000);
+  std::thread set(run, std::ref(setting), QStringList{"set", "led=50"});
+  apply.join();
+  set.join();
+  // The apply's file is the one that sent more than the LED's two codes.
+  std::set<const void*> applyFiles;
+  for (const auto& [file, bytes] : rig[b].featureCalls)
+    if (!bytes.empty() && bytes[2] != protocol::code::SetLedIntensityLsb &&
+        bytes[2] != protocol::code::SetLedIntensityLsb + 1)
+      applyFiles.insert(file);
+  std::string runs;
+  for (const auto& call : rig[b].featureCalls) {
+    const char who = applyFiles.contains(call.first) ? 'A' : 'S';
+    if (runs.empty() || runs.back() != who) runs += who;
+  }
+  EXPECT_TRUE(runs == "AS" || runs == "SA") << runs;
+}
+
 }  // namespace
 }  // namespace torvex::test
 
@@ -300,6 +343,9 @@ int main(int argc, char** argv) {
   std::signal(SIGHUP, SIG_IGN);
   // hidapi turns the UTF-8 strings of sysfs into wchar_t by the C locale.
   std::setlocale(LC_ALL, "C.UTF-8");
+  // Board locks of the run's own.
+  QTemporaryDir runtime;
+  qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
   // umockdev answers only once a testbed exists.
   if (torvex::test::HidrawRig probe; !umockdev_in_mock_environment()) return 77;
   QApplication app(argc, argv);  // the end-to-end tests run the window

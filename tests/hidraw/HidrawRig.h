@@ -47,10 +47,12 @@ enum class HidrawCall { SetFeature, GetFeature, Read, None };
 struct HidrawDevice {
   sim::Identity identity;
   sim::Bytes descriptor;
-  sim::BoardFirmware firmware{};              // answers feature reports
-  std::size_t replyLength = 0;                // feature replies cut to this (0: whole buffer)
-  HidrawCall unplugOn = HidrawCall::None;     // the next such call unplugs, and fails
-  std::vector<sim::Bytes> received{};         // feature reports, in order
+  sim::BoardFirmware firmware{};           // answers feature reports
+  std::size_t replyLength = 0;             // feature replies cut to this (0: whole buffer)
+  HidrawCall unplugOn = HidrawCall::None;  // the next such call unplugs, and fails
+  std::vector<sim::Bytes> received{};      // feature reports, in order
+  // Every feature report sent (its bytes) or read (none), with its file.
+  std::vector<std::pair<const void*, sim::Bytes>> featureCalls{};
   std::vector<UMockdevIoctlClient*> files{};  // every file opened, held
   struct HidrawNode* node = nullptr;
 };
@@ -106,9 +108,11 @@ inline gboolean OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointe
   if (set && size > 0) {
     d.received.emplace_back(buffer, buffer + size);
     d.firmware.receiveFeature(d.received.back());
+    d.featureCalls.emplace_back(client, d.received.back());
     return Complete(client, static_cast<long>(size));
   }
   if (get && size > 0) {
+    d.featureCalls.emplace_back(client, sim::Bytes{});
     const sim::Bytes reply = d.firmware.featureReply(size);
     // Like the kernel, copy back only what arrived; the rest of the buffer stays as it was.
     const std::size_t length = std::min(d.replyLength > 0 ? d.replyLength : size, reply.size());

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // GoogleTest main with a QApplication, offscreen unless the caller chose a
-// platform, and a configuration folder of its own.
+// platform, and configuration and runtime folders of its own.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,6 +11,9 @@ int main(int argc, char** argv) {
   // Profiles and the backups "Reset All" makes go to a folder of the run's own.
   QTemporaryDir config;
   qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+  // Board locks too: no test program waits for another, nor for the user's tools.
+  QTemporaryDir runtime;
+  qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
