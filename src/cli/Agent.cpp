@@ -28,12 +28,6 @@ QString RuleName(games::MatchRule rule) {
 
 }  // namespace
 
-QString RuntimeFile(const QString& name) {
-  const QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (base.isEmpty() || !QDir().mkpath(base + "/torvex-config")) return {};
-  return base + "/torvex-config/" + name;
-}
-
 Agent::Agent(hid::HidPlatform& platform, Io& io, Places places)
     : platform_(platform),
       io_(io),
@@ -135,6 +129,7 @@ void Agent::switchBoard(const QString& serial, const QString& target, const QDat
   if (!wanted) return;
 
   board::Board b(platform_);
+  const auto hold = b.holdWrites();  // from the read-back the plan is made of to its check
   if (!b.open(serial)) return;
   const board::ReadBackResult read = b.readBack();
   if (!b.isLoaded() || !read.complete()) return;

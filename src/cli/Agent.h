@@ -60,7 +60,4 @@ class Agent {
   QDateTime started_;
 };
 
-// $XDG_RUNTIME_DIR/torvex-config/NAME (made when missing); empty without a runtime folder.
-QString RuntimeFile(const QString& name);
-
 }  // namespace torvex::cli

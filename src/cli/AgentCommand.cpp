@@ -2,48 +2,20 @@
 // torvex-ctl agent and status: the loop around the agent's rounds, the one
 // agent per user, and what it tells `status` through a file beside its lock.
 #include <poll.h>
-#include <sys/file.h>
 #include <unistd.h>
-
-#include <QFile>
-#include <QJsonDocument>
-#include <QSaveFile>
 
 #include "board/ProfileStore.h"
 #include "cli/Agent.h"
 #include "cli/Commands.h"
+#include "notify/AgentState.h"
 
 namespace torvex::cli {
 namespace {
 
+using notify::AgentRuns;
+using notify::TakeAgentLock;
+
 constexpr int kRoundMs = 1000;
-
-// The agent's lock: held while it runs, so a second one stops and `status`
-// knows whether one runs. -1 when another holds it (or there is no runtime folder).
-int TakeAgentLock() {
-  const QString path = RuntimeFile(QStringLiteral("agent.lock"));
-  if (path.isEmpty()) return -1;
-  const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) return fd;
-  if (fd >= 0) ::close(fd);
-  return -1;
-}
-
-bool AgentRuns() {
-  if (RuntimeFile(QStringLiteral("agent.lock")).isEmpty()) return false;
-  const int fd = TakeAgentLock();
-  if (fd < 0) return true;
-  ::close(fd);
-  return false;
-}
-
-void WriteStatus(const QJsonObject& status) {
-  QSaveFile f(RuntimeFile(QStringLiteral("agent.json")));
-  if (f.open(QIODevice::WriteOnly)) {
-    f.write(QJsonDocument(status).toJson());
-    f.commit();
-  }
-}
 
 QString Local(const QJsonValue& isoTime) {
   return QDateTime::fromString(isoTime.toString(), Qt::ISODate)
@@ -78,13 +50,14 @@ int RunAgent(Context& c) {
   c.io.err << "torvex-ctl agent: watching for linked games.\n";
   c.io.err.flush();
   for (bool first = true; !(c.io.stop && *c.io.stop); first = false) {
-    if (agent.round(QDateTime::currentDateTime()) || first) WriteStatus(agent.status());
+    if (agent.round(QDateTime::currentDateTime()) || first)
+      notify::WriteAgentStatus(agent.status());
     std::vector<pollfd> ends;
     for (int fd : agent.endDescriptors()) ends.push_back({fd, POLLIN, 0});
     ::poll(ends.data(), ends.size(), kRoundMs);  // a signal ends it early too
   }
   agent.finish(QDateTime::currentDateTime());
-  QFile::remove(RuntimeFile(QStringLiteral("agent.json")));
+  notify::RemoveAgentStatus();
   ::close(lock);
   return kDone;
 }
@@ -96,11 +69,7 @@ QList<QCommandLineOption> StatusOptions() {
 int RunStatus(Context& c) {
   if (!c.operands.isEmpty()) return Fail(c, kUsage, "status takes no operands");
   const bool runs = AgentRuns();
-  QJsonObject o;
-  if (runs) {
-    QFile f(RuntimeFile(QStringLiteral("agent.json")));
-    if (f.open(QIODevice::ReadOnly)) o = QJsonDocument::fromJson(f.readAll()).object();
-  }
+  QJsonObject o = notify::ReadAgentStatus();
   o["format"] = kJsonFormat;
   o["running"] = runs;
   if (c.parser.isSet("json")) {

@@ -92,6 +92,7 @@ int RunWrapped(Context& c) {
   std::optional<board::Settings> before;
   if (const auto profile = ReadProfile(c, name)) {
     board::Board b(c.platform);
+    const auto hold = b.holdWrites();  // from the read-back the plan is made of to its check
     board::ReadBackResult read;
     if (OpenBoard(c, b, &read) == kDone) {
       before = read.settings;
@@ -105,6 +106,7 @@ int RunWrapped(Context& c) {
 
   if (before) {
     board::Board b(c.platform);
+    const auto hold = b.holdWrites();
     board::ReadBackResult read;
     if (OpenBoard(c, b, &read) == kDone && Switch(c, b, read.settings, *before))
       c.io.err << "Board " << Printable(c.boardSerial) << " holds what it held before.\n";
