@@ -8,44 +8,15 @@
 #include <QTemporaryDir>
 
 #include "games/ProcessScan.h"
+#include "support/FakeProc.h"
 
 namespace torvex::games {
 namespace {
 
-constexpr unsigned kUser = 1000;
-
-struct FakeProcess {
-  int pid;
-  QByteArray cmdline;  // NUL-separated, as the kernel keeps it
-  QString exe;
-  int parent = 1;
-  QByteArray comm = "game";
-  QByteArray cgroup = "0::/user.slice/user-1000.slice/session-2.scope\n";
-  unsigned uid = kUser;
-  const char* missing = "";  // a file the process took with it
-};
-
-// A fake /proc, on tmpfs where there is one: a thousand processes are 8,000 files.
-QString FakeRoot() {
-  return (QFileInfo("/dev/shm").isDir() ? QString("/dev/shm") : QDir::tempPath()) +
-         "/torvex-proc-XXXXXX";
-}
-
-void Write(const QString& root, const FakeProcess& p, std::uint64_t start = 4242) {
-  const QString dir = root + "/" + QString::number(p.pid) + "/";
-  QDir().mkpath(dir);
-  const auto put = [&](const char* name, const QByteArray& bytes) {
-    QFile f(dir + name);
-    if (qstrcmp(name, p.missing) != 0 && f.open(QIODevice::WriteOnly)) f.write(bytes);
-  };
-  put("status", "Name:\tx\nUid:\t" + QByteArray::number(p.uid) + "\t0\t0\t0\n");
-  put("stat", QByteArray::number(p.pid) + " (" + p.comm + ") S " + QByteArray::number(p.parent) +
-                  QByteArray(" 0").repeated(17) + " " + QByteArray::number(start) + " 0 0\n");
-  put("cmdline", p.cmdline);
-  put("comm", p.comm + "\n");
-  put("cgroup", p.cgroup);
-  if (!p.exe.isEmpty()) QFile::link(p.exe, dir + "exe");
-}
+using test::FakeProcess;
+using test::FakeRoot;
+using test::kUser;
+using test::Write;
 
 TEST(ProcessScan, ReadsWhatEachFileTells) {
   QTemporaryDir proc(FakeRoot());

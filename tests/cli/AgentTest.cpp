@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: MIT
+// The agent's rounds on a fake /proc and emulated boards: which profile each
+// board holds as linked games start and end, one after another or overlapping,
+// and for a board plugged in mid-game.
+#include <gtest/gtest.h>
+
+#include "CliRig.h"
+#include "cli/Agent.h"
+#include "support/FakeProc.h"
+
+namespace torvex::test {
+namespace {
+
+namespace code = protocol::code;
+
+// Above any pid_max, so no real process answers for them.
+constexpr int kProton = 5'000'001, kSteam = 5'000'002, kLater = 5'000'003;
+
+TEST(Agent, TheLastStartedLinkedGameCountsAndEachEndPutsBackTheOneBefore) {
+  CliRig rig;
+  auto& firmware = rig.board.firmware(0);
+  firmware.setSetting(code::SetAnalogInputMode, 1);
+  ASSERT_EQ(rig.run("save gt3"), cli::kDone);
+  firmware.setSetting(code::SetAnalogInputMode, 0),
+      firmware.setSetting(code::SetMasterClutchMode, 1);
+  ASSERT_EQ(rig.run("save rally"), cli::kDone);
+  firmware.setSetting(code::SetMasterClutchMode, 0);
+  ASSERT_EQ(rig.run("link gt3 --exe ac2-win64-shipping.EXE"), cli::kDone);
+  ASSERT_EQ(rig.run("link rally --steam 805550"), cli::kDone);
+
+  QTemporaryDir proc(FakeRoot());
+  QTextStream o(&rig.out), e(&rig.err);
+  cli::Io io{o, e, nullptr, false, false, nullptr, [&](const QString& s) { rig.told += s + " "; }};
+  cli::Agent agent(rig.platform, io,
+                   {proc.path(), kUser, rig.home.path() + "/torvex-config/profiles"});
+  const auto start = [&](int pid, const QByteArray& cmdline, const QByteArray& cgroup) {
+    Write(proc.path(), {pid, cmdline, "/usr/bin/wine64-preloader", 1, "x", cgroup});
+  };
+  const auto end = [&](int pid) {
+    QDir(proc.path() + "/" + QString::number(pid)).removeRecursively();
+  };
+  // Frames each round sent to each board, without times.
+  std::size_t seen[2] = {};
+  const auto round = [&] {
+    agent.round(QDateTime::currentDateTime());
+    QStringList boards;
+    for (int b = 0; b < rig.board.deviceCount(); ++b) {
+      const QStringList all =
+          QString::fromStdString(Sent(rig.board, b)).split(' ', Qt::SkipEmptyParts);
+      boards << all.mid(seen[b]).join(' ');
+      seen[b] = all.size();
+    }
+    return boards.join(" | ").toStdString();
+  };
+  const QByteArray session = "0::/user.slice/session-2.scope\n";
+  EXPECT_EQ(round(), "");
+  start(kProton, "Z:\\games\\AC2\\AC2-Win64-Shipping.exe\0"_qba, session);
+  EXPECT_EQ(round(), "45:01");
+  start(kSteam, "Z:\\x\\game.exe\0"_qba, "0::/app.slice/app-steam-app805550-77.scope\n");
+  EXPECT_EQ(round(), "45:00 48:01");  // the later game's profile
+  EXPECT_EQ(agent.status()["game"].toObject()["rule"], "steam-app-id");
+  end(kSteam);
+  EXPECT_EQ(round(), "45:01 48:00");  // the earlier one's again
+  sim::Identity second;
+  second.serialNumber = u"TVXB";
+  rig.board.addBoard(second);  // plugged in while a linked game runs
+  EXPECT_EQ(round(), " | 45:01");
+  end(kProton);
+  EXPECT_EQ(round(), "45:00 | 45:00");  // what each held before
+  EXPECT_EQ(round(), " | ");
+
+  ASSERT_EQ(rig.run("default rally"), cli::kDone);
+  EXPECT_EQ(round(), "48:01 | 48:01");
+  start(kLater, "Z:\\games\\AC2\\AC2-Win64-Shipping.exe\0"_qba, session);
+  EXPECT_EQ(round(), "45:01 48:00 | 45:01 48:00");
+  end(kLater);
+  EXPECT_EQ(round(), "45:00 48:01 | 45:00 48:01");  // no linked game: the default
+  EXPECT_EQ(rig.told, "TVXA TVXA TVXA TVXB TVXA TVXB TVXA TVXB TVXA TVXB TVXA TVXB ");
+}
+
+}  // namespace
+}  // namespace torvex::test
