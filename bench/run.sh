@@ -8,6 +8,7 @@
 #   IDLE_WINDOW_SECONDS=60   (the long idle measures, bench/idle-cpu.sh, with and without a
 #                            udev daemon; 0 skips them)
 #   IDLE_DISPLAY=xvfb        (that measure under Xvfb instead of offscreen)
+#   AGENT_SECONDS=60         (the agent's CPU measures, bench/agent.sh; 0 skips them)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD_DIR:-build/default}
@@ -16,7 +17,7 @@ if [ "$build" = build/default ]; then
 else
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTORVEX_BUILD_BENCHMARKS=ON >/dev/null
 fi
-cmake --build "$build" --target torvex_bench torvex_bench_startup torvex-config >/dev/null
+cmake --build "$build" --target torvex_bench torvex_bench_startup torvex-config torvex-ctl >/dev/null
 export QT_QPA_PLATFORM=offscreen
 
 rows=$(mktemp)
@@ -33,6 +34,12 @@ if [ "$idle_window" -gt 0 ]; then
     IDLE_UDEV=$udev bench/idle-cpu.sh "$idle_window" "$build/src/torvex-config" >>"$rows" ||
       echo "  not measured" >&2
   done
+fi
+
+agent_seconds=${AGENT_SECONDS:-60}
+if [ "$agent_seconds" -gt 0 ]; then
+  echo "Running the agent's measures (about $((agent_seconds * 2 + 20)) s)..." >&2
+  bench/agent.sh "$agent_seconds" "$build/src/cli/torvex-ctl" >>"$rows" || echo "  not measured" >&2
 fi
 
 echo

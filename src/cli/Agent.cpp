@@ -96,13 +96,20 @@ bool Agent::round(const QDateTime& now) {
   bool changed = games_.all().size() != gamesBefore ||
                  (games_.current() ? games_.current()->link.profile : QString()) != wasCurrent;
 
-  if (first || scanner_.worthScanning()) {
+  const QString wanted = target();
+  // With nothing to apply or put back, the boards do not matter: an idle round
+  // reads no bus. When they matter again, they are looked at afresh.
+  if (wanted.isEmpty() && before_.empty()) {
+    boardsSeen_ = false;
+    return changed;
+  }
+  if (!boardsSeen_ || scanner_.worthScanning()) {
     const auto serials = scanner_.scan().serials;
     boards_ = QStringList(serials.begin(), serials.end());
+    boardsSeen_ = true;
     for (auto it = held_.begin(); it != held_.end();)  // a board plugged back is looked at again
       it = boards_.contains(it->first) ? std::next(it) : held_.erase(it);
   }
-  const QString wanted = target();
   for (const QString& serial : boards_) {
     const auto held = held_.find(serial);
     const bool known = held != held_.end();

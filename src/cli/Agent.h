@@ -54,6 +54,7 @@ class Agent {
   games::RunningGames games_;
   std::map<int, games::ProcessEnd> ends_;
   QStringList boards_;                         // attached, as of the last scan
+  bool boardsSeen_ = false;                    // boards_ is up to date, as far as the watch tells
   std::map<QString, QString> held_;            // serial -> the target it holds
   std::map<QString, board::Settings> before_;  // serial -> what it held before a game
   QJsonObject lastApplied_;

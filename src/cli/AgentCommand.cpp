@@ -15,7 +15,7 @@ namespace {
 using notify::AgentRuns;
 using notify::TakeAgentLock;
 
-constexpr int kRoundMs = 1000;
+constexpr int kRoundMs = 500;  // a game's start is seen within half a second
 
 QString Local(const QJsonValue& isoTime) {
   return QDateTime::fromString(isoTime.toString(), Qt::ISODate)

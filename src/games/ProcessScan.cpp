@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "games/ProcessScan.h"
 
-#include <QDirIterator>
 #include <QFile>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <cctype>
+#include <cstdlib>
 
 namespace torvex::games {
 namespace {
@@ -41,6 +44,22 @@ std::optional<std::uint32_t> AppIdFrom(QStringView digits) {
   const qulonglong id = digits.toULongLong(&ok);
   if (!ok || id == 0 || id > 0xFFFFFFFFu || !digits.front().isDigit()) return std::nullopt;
   return static_cast<std::uint32_t>(id);
+}
+
+// The last ID the kernel gave out, from /proc/loadavg ("0.1 0.2 0.3 1/234 5678").
+std::optional<int> LastPid(const QString& root) {
+  const auto loadavg = ReadWhole(root + "/loadavg");
+  if (!loadavg) return std::nullopt;
+  bool ok = false;
+  const int pid = loadavg->trimmed().split(' ').value(4).toInt(&ok);
+  return ok ? std::optional(pid) : std::nullopt;
+}
+
+// A thread's ID opens as a folder too, though no listing shows it.
+bool IsThread(const QByteArray& status, int pid) {
+  const qsizetype at = status.indexOf("\nTgid:");
+  return at >= 0 &&
+         status.mid(at + 6, status.indexOf('\n', at + 1) - at - 6).trimmed().toInt() != pid;
 }
 
 std::optional<unsigned> RealUid(const QByteArray& status) {
@@ -128,7 +147,7 @@ std::optional<ProcessInfo> ProcessScanner::readFiles(int pid, Outcome& outcome) 
   outcome = Outcome::Gone;
   const auto status = ReadWhole(dir + "status");
   if (!status) return std::nullopt;
-  if (RealUid(*status) != uid_) {
+  if (RealUid(*status) != uid_ || IsThread(*status, pid)) {
     outcome = Outcome::NotOurs;
     return std::nullopt;
   }
@@ -165,31 +184,63 @@ std::optional<ProcessInfo> ProcessScanner::read(int pid) const {
   return p;
 }
 
-std::vector<ProcessInfo> ProcessScanner::newProcesses() {
+std::set<int> ProcessScanner::listing() const {
   std::set<int> listed;
-  QDirIterator entries(root_, QDir::Dirs | QDir::NoDotAndDotDot);
-  while (entries.hasNext()) {
-    entries.next();
-    const QString name = entries.fileName();
-    bool ok = false;
-    const int pid = name.toInt(&ok);
-    if (ok && pid > 0 && name.front().isDigit()) listed.insert(pid);
+  if (DIR* dir = ::opendir(QFile::encodeName(root_).constData())) {
+    while (const dirent* entry = ::readdir(dir)) {
+      char* end = nullptr;
+      const long pid = std::strtol(entry->d_name, &end, 10);
+      if (std::isdigit(static_cast<unsigned char>(entry->d_name[0])) && *end == '\0' && pid > 0)
+        listed.insert(static_cast<int>(pid));
+    }
+    ::closedir(dir);
   }
-  // Forget the ended, so the sets do not grow and a reused ID reads as new.
-  std::erase_if(known_, [&](int pid) { return !listed.contains(pid); });
-  std::erase_if(lineage_, [&](const auto& entry) { return !listed.contains(entry.first); });
+  return listed;
+}
+
+std::vector<ProcessInfo> ProcessScanner::newProcesses() {
+  // IDs given out since the last scan, threads' included: when few, only they
+  // are looked at, and a scan with none costs one small read.
+  const auto last = LastPid(root_);
+  std::set<int> candidates;
+  if (last && lastPid_ && *last >= *lastPid_ && *last - *lastPid_ <= kProbedAtMost) {
+    for (int pid = *lastPid_ + 1; pid <= *last; ++pid) candidates.insert(pid);
+  } else {
+    const std::set<int> listed = listing();
+    // Forget the ended, so the sets do not grow and a reused ID reads as new.
+    std::erase_if(known_, [&](int pid) { return !listed.contains(pid); });
+    std::erase_if(lineage_, [&](const auto& entry) { return !listed.contains(entry.first); });
+    std::erase_if(young_, [&](const auto& entry) { return !listed.contains(entry.first); });
+    for (int pid : listed)
+      if (!known_.contains(pid)) candidates.insert(pid);
+  }
+  lastPid_ = last;
 
   std::vector<ProcessInfo> found;
-  for (int pid : listed) {
-    if (known_.contains(pid)) continue;
+  // A process read just after its fork may not have run exec yet: read the
+  // young again for a few scans, and report them once more when they changed.
+  for (auto it = young_.begin(); it != young_.end();) {
+    Outcome outcome;
+    auto p = readFiles(it->first, outcome);
+    const bool keep = p && --it->second.scansLeft > 0;
+    if (p && (p->executable != it->second.executable || p->arguments != it->second.arguments)) {
+      lineage_[p->pid] = {p->parentPid, LaunchedAppId(p->arguments)};
+      it->second.executable = p->executable, it->second.arguments = p->arguments;
+      found.push_back(std::move(*p));
+    }
+    it = keep ? std::next(it) : young_.erase(it);
+  }
+  for (int pid : candidates) {
     Outcome outcome;
     auto p = readFiles(pid, outcome);
     if (outcome == Outcome::Gone) continue;  // tried again while it is listed
     known_.insert(pid);
     if (!p) continue;
     lineage_[pid] = {p->parentPid, LaunchedAppId(p->arguments)};
+    if (!first_) young_[pid] = {kYoungScans, p->executable, p->arguments};
     found.push_back(std::move(*p));
   }
+  first_ = false;
   // Ancestors are read by now: this scan or an earlier one.
   for (ProcessInfo& p : found)
     if (!p.steamAppId)

@@ -47,6 +47,17 @@ class ProcessScanner {
   };
   enum class Outcome { Read, NotOurs, Gone };
   std::optional<ProcessInfo> readFiles(int pid, Outcome& outcome) const;
+  std::set<int> listing() const;
+
+  // New IDs beyond this many since the last scan: list /proc instead.
+  static constexpr int kProbedAtMost = 256;
+  // Scans a new process is read again in, in case it runs exec meanwhile.
+  static constexpr int kYoungScans = 3;
+  struct Young {
+    int scansLeft = 0;
+    QString executable;
+    QStringList arguments;
+  };
 
   QString root_;
   unsigned uid_;
@@ -56,6 +67,9 @@ class ProcessScanner {
   // pid_max (32768 at least), far more than start within one scan.
   std::set<int> known_;
   std::map<int, Lineage> lineage_;  // this user's among them
+  std::map<int, Young> young_;      // this user's, read in the last few scans
+  std::optional<int> lastPid_;      // from /proc/loadavg at the last scan
+  bool first_ = true;
 };
 
 }  // namespace torvex::games

@@ -92,5 +92,36 @@ TEST(ProcessScan, LaterScansReturnOnlyNewProcesses) {
   EXPECT_EQ(again[0].startTime, 9999u);
 }
 
+// With /proc/loadavg only the IDs given out since the last scan are looked
+// at; a thread's is no process; one read before its exec is read again.
+TEST(ProcessScan, OnlyIdsGivenOutSinceTheLastScan) {
+  QTemporaryDir proc(FakeRoot());
+  const auto givenOut = [&](int last) {
+    QFile f(proc.path() + "/loadavg");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("0.10 0.20 0.30 1/100 " + QByteArray::number(last) + "\n");
+  };
+  const auto pids = [](const std::vector<ProcessInfo>& found) {
+    std::string text;
+    for (const auto& p : found)
+      text += std::to_string(p.pid) + ":" + p.executable.toStdString() + " ";
+    return text;
+  };
+  Write(proc.path(), {10, "app\0"_qba, "/usr/bin/app"});
+  givenOut(10);
+  ProcessScanner scanner(proc.path(), kUser);
+  EXPECT_EQ(pids(scanner.newProcesses()), "10:app ");
+  Write(proc.path(), {11, "app\0"_qba, "/usr/bin/app"});
+  EXPECT_EQ(pids(scanner.newProcesses()), "");  // no ID given out: nothing looked at
+  Write(proc.path(), {12, "app\0"_qba, "/usr/bin/app", 11, "x", "", kUser, "", 11});
+  Write(proc.path(), {13, "bash\0-c\0exec game\0"_qba, "/usr/bin/bash"});
+  givenOut(13);
+  EXPECT_EQ(pids(scanner.newProcesses()), "11:app 13:bash ");
+  QFile::remove(proc.path() + "/13/exe");
+  Write(proc.path(), {13, "game\0"_qba, "/usr/bin/game"});
+  EXPECT_EQ(pids(scanner.newProcesses()), "13:game ");
+  EXPECT_EQ(pids(scanner.newProcesses()), "");
+}
+
 }  // namespace
 }  // namespace torvex::games

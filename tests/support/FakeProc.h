@@ -21,6 +21,7 @@ struct FakeProcess {
   QByteArray cgroup = "0::/user.slice/user-1000.slice/session-2.scope\n";
   unsigned uid = kUser;
   const char* missing = "";  // a file the process took with it
+  int threadOf = 0;          // a thread's: the process it belongs to
 };
 
 // A fake /proc, on tmpfs where there is one: a thousand processes are 8,000 files.
@@ -36,7 +37,8 @@ inline void Write(const QString& root, const FakeProcess& p, std::uint64_t start
     QFile f(dir + name);
     if (qstrcmp(name, p.missing) != 0 && f.open(QIODevice::WriteOnly)) f.write(bytes);
   };
-  put("status", "Name:\tx\nUid:\t" + QByteArray::number(p.uid) + "\t0\t0\t0\n");
+  put("status", "Name:\tx\nTgid:\t" + QByteArray::number(p.threadOf ? p.threadOf : p.pid) +
+                    "\nUid:\t" + QByteArray::number(p.uid) + "\t0\t0\t0\n");
   put("stat", QByteArray::number(p.pid) + " (" + p.comm + ") S " + QByteArray::number(p.parent) +
                   QByteArray(" 0").repeated(17) + " " + QByteArray::number(start) + " 0 0\n");
   put("cmdline", p.cmdline);
