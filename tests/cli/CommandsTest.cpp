@@ -25,7 +25,7 @@ TEST(Commands, ExitMessageAndWire) {
     Holds holds = {};  // after `first`
     const char* answers = "";
     bool terminal = false;
-    const char* first = "";           // a command run before
+    const char* first = "";           // commands run before, ';' between
     bool profilesUnwritable = false;  // the profile folder cannot be made
   } cases[] = {
       {"show", cli::kNoBoard, "no board found", "", 0},
@@ -35,6 +35,14 @@ TEST(Commands, ExitMessageAndWire) {
       {"run p -- false", 1, "holds what it held before", "45:00@200 45:01@410", 1, {}, {{0x45, 1}}, "", false,
        "save p"},
       {"run p -- true", cli::kDone, "starting true anyway", "", 0},
+      {"link nope --steam 1", cli::kBadProfile, "no profile named nope", "", 0},
+      {"link p", cli::kUsage, "give --steam ID or --exe NAME", "", 1, {}, {}, "", false, "save p"},
+      {"link p --steam 0x10", cli::kUsage, "--steam takes a Steam app ID", "", 1, {}, {}, "",
+       false, "save p"},
+      {"link p --exe C:\\g\\x.exe", cli::kUsage, "--exe takes an executable's file name", "", 1,
+       {}, {}, "", false, "save p"},
+      {"link p --exe Game.EXE", cli::kDone, "was linked to q", "", 1, {}, {}, "", false,
+       "save p;save q;link q --exe game.exe"},
       {"run p -- /nonexistent/game", 127, "holds what it held before", "", 1, {}, {}, "", false,
        "save p"},
       {"apply p", cli::kBadProfile, "no profile named p", ""},
@@ -60,7 +68,7 @@ TEST(Commands, ExitMessageAndWire) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args + std::string(" on boards: ") + std::to_string(c.boards));
     CliRig rig(c.boards);
-    if (*c.first) rig.run(c.first);
+    for (const QString& first : QString(c.first).split(u';', Qt::SkipEmptyParts)) rig.run(first);
     for (auto [at, value] : c.holds) rig.board.firmware(0).setSetting(at, value);
     if (c.profilesUnwritable) rig.write("torvex-config", "a file where the folder goes");
     rig.err.clear();
