@@ -117,7 +117,7 @@ ProfilesDialog::ProfilesDialog(MainWindow& window, const board::ProfileStore& st
   status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   top->addWidget(status_);
-  resize(600, 640);
+  resize(560, 660);
 
   connect(list_, &QListWidget::currentRowChanged, this, [this] {
     updateButtons();
