@@ -9,6 +9,7 @@
 #include "games/Links.h"
 #include "gui/AgentSwitch.h"
 #include "gui/ProfilesDialog.h"
+#include "notify/AgentState.h"
 
 namespace torvex::test {
 namespace {
@@ -127,6 +128,25 @@ TEST(ProfileLinks, TheDifferencesAreTheRowsThatDiffer) {
   }
 }
 
+// The agent's word while it runs and names the board, else what the dialog applied.
+TEST(ProfileLinks, TheWindowShowsTheProfileTheBoardHolds) {
+  Rig rig;
+  gui::MainWindow& w = rig.loadConnected();
+  ASSERT_EQ(w.profileStore().save("rally-wet", {w.readBackBoard().settings, {}}), "");
+  gui::ProfilesDialog d(w, w.profileStore());
+  ASSERT_TRUE(d.apply("rally-wet"));
+  EXPECT_EQ(w.activeProfileText(), "Profile: rally-wet");
+  const int lock = notify::TakeAgentLock();
+  notify::WriteAgentStatus(
+      {{"game", QJsonObject{{"name", "AC2-Win64-Shipping.exe"}, {"profile", "gt3-spa"}}},
+       {"applied", QJsonObject{{"board", "TVX0001"}, {"profile", "gt3-spa"}}}});
+  w.onBoardChangedElsewhere("TVX0001");
+  EXPECT_EQ(w.controls().activeProfileLabel->toolTip().toStdString(),
+            "Profile: gt3-spa (for AC2-Win64-Shipping.exe)");
+  ::close(lock);
+  EXPECT_EQ(w.activeProfileText(), "Profile: rally-wet");
+}
+
 // Through systemd when a user manager answers; else an autostart entry and
 // an agent started now, both undone by switching off.
 TEST(AgentSwitch, RunsTheServiceWhereSystemdAnswersElseAnAutostartEntry) {
@@ -162,11 +182,12 @@ TEST(AgentSwitch, RunsTheServiceWhereSystemdAnswersElseAnAutostartEntry) {
     EXPECT_EQ(commands.join("; ").toStdString(), c.commands.toStdString());
     QFile entry(gui::AgentSwitch::AutostartPath());
     EXPECT_EQ(entry.open(QIODevice::ReadOnly), c.entry) << c.commands.toStdString();
-    if (c.entry)
+    if (c.entry) {
       EXPECT_EQ(entry.readAll(),
                 "[Desktop Entry]\nType=Application\nName=Torvex per-game profiles\n"
                 "Comment=Applies a game's linked wheel profile while the game runs\nExec=" +
                     ctl.toUtf8() + " agent\nIcon=torvex-config\nTerminal=false\nNoDisplay=true\n");
+    }
   }
 }
 
