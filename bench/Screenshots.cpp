@@ -2,8 +2,8 @@
 // Saves a picture of the window on the demo boards with the curve monitor
 // open on X and the paddle pulled through in one second, optionally of the
 // virtual wheel, and of the profiles dialog over the window after applying
-// a profile:
-//   torvex_screenshots <window.png> [wheel.png] [profiles.png]
+// a profile, and of it again with a profile linked to two games:
+//   torvex_screenshots <window.png> [wheel.png] [profiles.png] [links.png]
 // Runs on the virtual clock, so the picture is the same on every run.
 
 #include <QApplication>
@@ -11,7 +11,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 
+#include "games/Links.h"
 #include "gui/MainWindow.h"
 #include "gui/ProfilesDialog.h"
 #include "sim/DemoBoards.h"
@@ -38,7 +40,9 @@ bool SaveProfiles(const torvex::board::ProfileStore& store, torvex::board::Setti
 QImage Over(QImage window, const QImage& dialog, const QString& title) {
   QPainter p(&window);
   const int bar = 22;
-  const QRect r((window.width() - dialog.width()) / 2, 150 + bar, dialog.width(), dialog.height());
+  // Below the device details where it fits, else as low as it does.
+  const int top = std::clamp(window.height() - dialog.height() - 8, bar, 150 + bar);
+  const QRect r((window.width() - dialog.width()) / 2, top, dialog.width(), dialog.height());
   const QRect titleBar(r.left(), r.top() - bar, r.width(), bar);
   p.fillRect(titleBar, QColor(58, 64, 74));
   p.setPen(Qt::white);
@@ -55,8 +59,10 @@ int main(int argc, char** argv) {
   QTemporaryDir home;
   qputenv("HOME", home.path().toLocal8Bit());
   qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toLocal8Bit());
+  // No agent of the user's shows in the pictures.
+  qputenv("XDG_RUNTIME_DIR", home.path().toLocal8Bit());
   QApplication app(argc, argv);
-  if (argc < 2 || argc > 4) return 2;
+  if (argc < 2 || argc > 5) return 2;
   torvex::sim::VirtualPlatform platform;
   torvex::sim::AddDemoBoards(platform);
   torvex::gui::MainWindow form(platform, QLocale(QLocale::English, QLocale::UnitedStates));
@@ -94,7 +100,7 @@ int main(int argc, char** argv) {
     app.processEvents();
     if (!wheel.grab().save(QString::fromLocal8Bit(argv[2]))) return 1;
   }
-  if (argc == 4) {
+  if (argc >= 4) {
     form.controls().showCurveButtons[0]->click();
     const torvex::board::ProfileStore store;
     form.setProfileStore(store);
@@ -107,6 +113,24 @@ int main(int argc, char** argv) {
     app.processEvents();
     if (!Over(form.grab().toImage(), dialog.grab().toImage(), dialog.windowTitle())
              .save(QString::fromLocal8Bit(argv[3])))
+      return 1;
+  }
+  if (argc == 5) {
+    using torvex::games::MatchRule;
+    const torvex::board::ProfileStore store;
+    const torvex::games::Links links{{{"gt3-spa", MatchRule::WindowsExe, "AC2-Win64-Shipping.exe"},
+                                      {"gt3-spa", MatchRule::SteamAppId, "805550"}},
+                                     "rally-wet"};
+    if (!torvex::games::WriteLinksFile(torvex::games::LinksPath(store.directory()), links)
+             .isEmpty())
+      return 1;
+    torvex::gui::ProfilesDialog dialog(form, store, &form);
+    dialog.select("gt3-spa");
+    dialog.show();
+    tick();
+    app.processEvents();
+    if (!Over(form.grab().toImage(), dialog.grab().toImage(), dialog.windowTitle())
+             .save(QString::fromLocal8Bit(argv[4])))
       return 1;
   }
   return 0;

@@ -70,12 +70,6 @@ QString GameText(const games::Link& l) {
   return l.rule == games::MatchRule::SteamAppId ? "steam " + l.key : "exe " + l.key;
 }
 
-bool SameGame(const games::Link& a, const games::Link& b) {
-  return a.rule == b.rule &&
-         (a.rule == games::MatchRule::WindowsExe ? a.key.compare(b.key, Qt::CaseInsensitive) == 0
-                                                 : a.key == b.key);
-}
-
 }  // namespace
 
 QList<QCommandLineOption> LinkOptions() {
@@ -95,17 +89,13 @@ int RunLink(Context& c) {
   game->profile = profile;
   auto links = ReadLinks(c);
   if (!links) return kBadProfile;
-  for (auto it = links->links.begin(); it != links->links.end(); ++it)
-    if (SameGame(*it, *game)) {
-      if (it->profile == profile) {
-        c.io.err << GameText(*game) << " is linked to " << Printable(profile) << " already.\n";
-        return kDone;
-      }
-      c.io.err << GameText(*game) << " was linked to " << Printable(it->profile) << ".\n";
-      links->links.erase(it);
-      break;
-    }
-  links->links.push_back(*game);
+  const QString before = games::LinkGame(*links, *game);
+  if (before == profile) {
+    c.io.err << GameText(*game) << " is linked to " << Printable(profile) << " already.\n";
+    return kDone;
+  }
+  if (!before.isEmpty())
+    c.io.err << GameText(*game) << " was linked to " << Printable(before) << ".\n";
   if (const int written = WriteLinks(c, *links); written != kDone) return written;
   c.io.err << "Linked " << Printable(GameText(*game)) << " to " << Printable(profile) << ".\n";
   return kDone;
@@ -121,7 +111,7 @@ int RunUnlink(Context& c) {
   auto links = ReadLinks(c);
   if (!links) return kBadProfile;
   const auto removed = std::erase_if(links->links, [&](const games::Link& l) {
-    return l.profile == profile && (!game || SameGame(l, *game));
+    return l.profile == profile && (!game || games::SameGame(l, *game));
   });
   if (removed == 0) {
     c.io.err << "No such link of " << Printable(profile) << "; nothing changed.\n";

@@ -51,6 +51,13 @@ QString WindowsExecutable(const QStringList& arguments) {
   return first;
 }
 
+Link OfferedLink(const ProcessInfo& p) {
+  if (p.steamAppId) return {{}, MatchRule::SteamAppId, QString::number(*p.steamAppId)};
+  if (const QString exe = WindowsExecutable(p.arguments); !exe.isEmpty())
+    return {{}, MatchRule::WindowsExe, exe};
+  return {{}, MatchRule::NativeExe, p.executable};
+}
+
 std::optional<GameMatch> MatchProcess(const ProcessInfo& p, const Links& links) {
   std::optional<GameMatch> best;
   for (const Link& link : links.links) {

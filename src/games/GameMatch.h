@@ -21,6 +21,11 @@ struct GameMatch {
 // first argument, '\\' and '/' both separators. Empty unless it ends in ".exe".
 QString WindowsExecutable(const QStringList& arguments);
 
+// The link that would match `p` by what names it best: its Steam app ID, else
+// the Windows executable it runs, else its own executable. No profile set;
+// empty key when nothing names it.
+Link OfferedLink(const ProcessInfo& p);
+
 // The strongest link `p` matches, if any.
 std::optional<GameMatch> MatchProcess(const ProcessInfo& p, const Links& links);
 

@@ -62,13 +62,6 @@ QString ProfileNameProblem(const QString& name) {
   return {};
 }
 
-// Two links for the same game, whatever their profiles.
-bool SameGame(const Link& a, const Link& b) {
-  return a.rule == b.rule &&
-         a.key.compare(
-             b.key, a.rule == MatchRule::WindowsExe ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0;
-}
-
 // Reads one file; the first fault found ends it.
 class Reader {
  public:
@@ -193,6 +186,27 @@ class Reader {
 };
 
 }  // namespace
+
+// Two links for the same game, whatever their profiles.
+bool SameGame(const Link& a, const Link& b) {
+  return a.rule == b.rule &&
+         a.key.compare(
+             b.key, a.rule == MatchRule::WindowsExe ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0;
+}
+
+QString LinkGame(Links& links, const Link& game) {
+  for (auto it = links.links.begin(); it != links.links.end(); ++it) {
+    if (!SameGame(*it, game)) continue;
+    const QString before = it->profile;
+    if (before != game.profile) {
+      links.links.erase(it);
+      links.links.push_back(game);
+    }
+    return before;
+  }
+  links.links.push_back(game);
+  return {};
+}
 
 MatchRule RuleForExecutable(const QString& name) {
   return name.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive) ? MatchRule::WindowsExe

@@ -39,6 +39,13 @@ struct LinksRead {
 // An executable name is a Windows one when it ends in ".exe" (any case).
 MatchRule RuleForExecutable(const QString& name);
 
+// Two links for the same game, whatever their profiles.
+bool SameGame(const Link& a, const Link& b);
+// Links a game to `game.profile`: one linked to another profile moves, to the
+// end. The profile it was linked to before (its own when nothing changed), or
+// empty.
+QString LinkGame(Links& links, const Link& game);
+
 LinksRead ParseLinks(const QByteArray& text);
 QByteArray LinksText(const Links& links);
 

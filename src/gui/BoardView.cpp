@@ -98,6 +98,7 @@ board::ReadBackResult MainWindow::readBackBoard() {
   if (board_.isLoaded() && board::IsRotaryPairing(ui_.rotaryLeftList->currentIndex()))
     ui_.rotaryRightList->setEnabled(false);
   if (focused && focused->isEnabled()) focused->setFocus(Qt::OtherFocusReason);
+  showActiveProfile();
   return result;
 }
 

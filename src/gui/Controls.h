@@ -27,6 +27,8 @@ struct Controls {
   QLabel* manufacturerLabel = nullptr;
   QLabel* productLabel = nullptr;
   QLabel* versionLabel = nullptr;
+  // The profile the board holds, as the agent or the profiles dialog applied it.
+  QLabel* activeProfileLabel = nullptr;
   QPushButton* profilesButton = nullptr;
   QPushButton* resetAllButton = nullptr;
 

@@ -109,6 +109,8 @@ Controls BuildControls(QWidget* w) {
       Label(c.deviceFrame, "manufacturerLabel", "manufacturer", 1200, 720, 1575, 255);
   c.productLabel = Label(c.deviceFrame, "productLabel", "product", 1200, 1080, 1575, 255);
   c.versionLabel = Label(c.deviceFrame, "versionLabel", "version", 1200, 1440, 1575, 255);
+  // Below the version, clear of "Reset All"; a long name is cut, whole in the tip.
+  c.activeProfileLabel = Label(c.deviceFrame, "activeProfileLabel", "", 120, 1710, 2580, 210);
   c.profilesButton = Button(c.deviceFrame, "profilesButton", "Profiles...", 2775, 950, 840, 375);
   c.resetAllButton = Button(c.deviceFrame, "resetAllButton", "Reset All", 2760, 1400, 855, 375);
 

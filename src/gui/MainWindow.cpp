@@ -127,6 +127,7 @@ void MainWindow::bringToFront() {
 }
 
 void MainWindow::onBoardChangedElsewhere(const QString& serial) {
+  showActiveProfile();  // the agent notices after it applied
   if (shutDown_ || !board_.isOpen() || !board_.isLoaded()) return;
   if (!serial.isEmpty() && serial != ui_.serialNumberList->currentText()) return;
   // Not restarted: a steady stream of notices still gets its re-read.

@@ -65,6 +65,12 @@ class MainWindow : public QWidget {
   // What a read-back found, as a profile of this board saved now.
   board::Profile boardProfile(const board::ReadBackResult& read) const;
   board::Board& board() { return board_; }
+  // The profile the profiles dialog applied last in this session.
+  void setAppliedProfile(const QString& name);
+  // "Profile: gt3-spa (for AC2-Win64-Shipping.exe)": what the agent applied
+  // to the open board while it runs, else what this session applied, else empty.
+  QString activeProfileText() const;
+  void showActiveProfile();
   const QLocale& locale() const { return locale_; }
   QTimer* pollTimer() const { return pollTimer_; }
   // Holds the clutch bite point off the board's value while the user types.
@@ -209,6 +215,7 @@ class MainWindow : public QWidget {
   int calibrationStepX_ = 0;
   int calibrationStepY_ = 0;
   bool shutDown_ = false;
+  QString appliedProfile_;  // by the profiles dialog, in this session
 };
 
 }  // namespace torvex::gui

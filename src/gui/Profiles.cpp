@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
-// The window's side of profiles: the profiles dialog, and the backup taken
-// before "Reset All" so a reset can be undone.
+// The window's side of profiles: the profiles dialog, the profile the board
+// holds, and the backup taken before "Reset All" so a reset can be undone.
 #include <QComboBox>
 #include <QDir>
+#include <QJsonObject>
+#include <QLabel>
 #include <QTimer>
 
 #include "gui/MainWindow.h"
 #include "gui/ProfilesDialog.h"
+#include "notify/AgentState.h"
 
 namespace torvex::gui {
 
@@ -23,6 +26,33 @@ void MainWindow::onProfilesClicked() {
   ProfilesDialog dialog(*this, profiles_, this);
   dialog.exec();
   if (ticking) pollTimer_->start();
+}
+
+void MainWindow::setAppliedProfile(const QString& name) {
+  appliedProfile_ = name;
+  showActiveProfile();
+}
+
+QString MainWindow::activeProfileText() const {
+  if (!board_.isLoaded()) return {};
+  const QJsonObject status = notify::ReadAgentStatus();
+  const QJsonObject applied = status["applied"].toObject();
+  if (applied["board"].toString() == ui_.serialNumberList->currentText() &&
+      applied["profile"].isString()) {
+    const QString profile = applied["profile"].toString();
+    const QJsonObject game = status["game"].toObject();
+    return "Profile: " + profile +
+           (game["profile"].toString() == profile ? " (for " + game["name"].toString() + ")"
+                                                  : QString());
+  }
+  return appliedProfile_.isEmpty() ? QString() : "Profile: " + appliedProfile_;
+}
+
+void MainWindow::showActiveProfile() {
+  QLabel* label = ui_.activeProfileLabel;
+  const QString text = activeProfileText();
+  label->setText(label->fontMetrics().elidedText(text, Qt::ElideRight, label->width()));
+  label->setToolTip(text);
 }
 
 QString MainWindow::saveResetBackup(QString* problem) {

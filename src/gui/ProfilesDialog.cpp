@@ -77,8 +77,8 @@ QString ShownDirectory(const QString& path) {
 }
 
 ProfilesDialog::ProfilesDialog(MainWindow& window, const board::ProfileStore& store,
-                               QWidget* parent)
-    : QDialog(parent), window_(window), store_(store) {
+                               QWidget* parent, QString procRoot)
+    : QDialog(parent), window_(window), store_(store), procRoot_(std::move(procRoot)) {
   setObjectName("profilesDialog");
   setWindowTitle("Profiles");
   auto* top = new QVBoxLayout(this);
@@ -103,6 +103,7 @@ ProfilesDialog::ProfilesDialog(MainWindow& window, const board::ProfileStore& st
   QPushButton* close = AddButton(column, "closeButton", "Close");
   row->addLayout(column);
   top->addLayout(row, 1);
+  top->addWidget(buildLinksPanel(), 2);
 
   progress_ = new QProgressBar;
   progress_->setObjectName("applyProgress");
@@ -116,9 +117,12 @@ ProfilesDialog::ProfilesDialog(MainWindow& window, const board::ProfileStore& st
   status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   top->addWidget(status_);
-  resize(460, 360);
+  resize(560, 660);
 
-  connect(list_, &QListWidget::currentRowChanged, this, [this] { updateButtons(); });
+  connect(list_, &QListWidget::currentRowChanged, this, [this] {
+    updateButtons();
+    showSelected();
+  });
   connect(list_, &QListWidget::itemDoubleClicked, this, [this] { apply(selected()); });
   connect(saveButton_, &QPushButton::clicked, this, [this] { onSaveClicked(); });
   connect(applyButton_, &QPushButton::clicked, this, [this] { apply(selected()); });
@@ -150,10 +154,14 @@ bool ProfilesDialog::report(const QString& problem, const QString& done) {
 }
 
 void ProfilesDialog::refresh(const QString& selecting) {
-  list_->clear();
-  list_->addItems(store_.names());
-  select(selecting);
+  {
+    const QSignalBlocker quiet(list_);
+    list_->clear();
+    list_->addItems(store_.names());
+    select(selecting);
+  }
   updateButtons();
+  showSelected();
 }
 
 void ProfilesDialog::updateButtons() {
@@ -161,7 +169,8 @@ void ProfilesDialog::updateButtons() {
   const bool picked = list_->currentItem() != nullptr;
   saveButton_->setEnabled(board);
   applyButton_->setEnabled(board && picked);
-  for (QPushButton* b : {renameButton_, deleteButton_, exportButton_}) b->setEnabled(picked);
+  for (QPushButton* b : {renameButton_, deleteButton_, exportButton_, linkButton_, defaultButton_})
+    b->setEnabled(picked);
 }
 
 bool ProfilesDialog::saveBoardAs(const QString& name) {
@@ -199,10 +208,12 @@ bool ProfilesDialog::apply(const QString& name) {
       board::ApplySettings(board, now.settings, read.profile->settings, progress,
                            [this] { return window_.readBackBoard(); });
   status_->setText(ApplyReport(out));
+  if (out.succeeded()) window_.setAppliedProfile(name);
   // The poll is held while the dialog is open: a lost board is looked at now,
   // so the window and the buttons follow it at once.
   if (!out.sent.complete()) window_.onPollTick();
   updateButtons();
+  showSelected();
   return out.succeeded();
 }
 
