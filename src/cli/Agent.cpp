@@ -146,7 +146,8 @@ void Agent::switchBoard(const QString& serial, const QString& target, const QDat
     before_[serial] = read.settings;
   }
   const board::ApplyOutcome outcome = board::ApplySettings(b, read.settings, *wanted);
-  if (!outcome.plan.frames.empty() && io_.boardChanged) io_.boardChanged(serial);
+  // Even with nothing sent: a window shows which profile the board holds.
+  if (io_.boardChanged) io_.boardChanged(serial);
   const QString what = target.isEmpty() ? QStringLiteral("what it held before") : target;
   io_.err << "Board " << Printable(serial) << (outcome.succeeded() ? " holds " : " did not take ")
           << Printable(what) << ".\n";
