@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: MIT
 # Installing on Linux: the tool, its desktop entry and icon, the udev rule
-# that lets the logged-in user open the board, and the documents and metadata
-# of PackageDocs.cmake; CPack turns the same into a .deb.
+# that lets the logged-in user open the board, torvex-ctl's shell completion,
+# and the documents and metadata of PackageDocs.cmake; CPack turns the same
+# into a .deb.
 # Only the Runtime component is packaged: the demo and tests stay in the build.
 
 include(GNUInstallDirs)
@@ -55,6 +56,14 @@ install(FILES ${_torvex_packaging}/systemd/torvex-agent.service
         DESTINATION ${TORVEX_USER_UNIT_DIR} COMPONENT Runtime)
 install(FILES ${_torvex_packaging}/torvex-agent.desktop
         DESTINATION ${TORVEX_AUTOSTART_DIR} COMPONENT Runtime)
+# Where each shell looks for completion of a command it has not seen yet.
+set(_torvex_completions "$<TARGET_FILE_DIR:torvex-ctl>/completions")
+install(FILES ${_torvex_completions}/torvex-ctl.bash RENAME torvex-ctl
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions COMPONENT Runtime)
+install(FILES ${_torvex_completions}/_torvex-ctl
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions COMPONENT Runtime)
+install(FILES ${_torvex_completions}/torvex-ctl.fish
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d COMPONENT Runtime)
 
 set(TORVEX_PACKAGE_MAINTAINER "torvex-config developers <torvex-config@users.noreply.github.com>"
     CACHE STRING "Maintainer field of the .deb")

@@ -32,8 +32,11 @@ struct Command {
   QList<QCommandLineOption> (*options)();
   int (*run)(Context&);
   QString (*details)();  // more help text, may be null
+  bool hidden = false;   // left out of the general help and of completion
 };
 const QList<Command>& Commands();
+// --board, --demo, --help, --version: taken before or after any command.
+QList<QCommandLineOption> GlobalOptions();
 
 int RunList(Context& c);
 int RunShow(Context& c);
@@ -44,6 +47,7 @@ int RunMonitor(Context& c);
 int RunCalibrate(Context& c);
 QString CalibrateDetails();
 int RunUdevRule(Context& c);
+int RunCompletion(Context& c);
 int RunProfiles(Context& c);
 int RunSave(Context& c);
 int RunApply(Context& c);

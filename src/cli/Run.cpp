@@ -43,7 +43,8 @@ QString GeneralHelp() {
       "Usage: torvex-ctl [--board SERIAL] [--demo] COMMAND [OPTIONS]\n"
       "Configures Torvex steering-wheel boards.\n\nCommands:\n");
   for (const Command& cmd : Commands())
-    text += QStringLiteral("  %1 %2\n      %3\n").arg(cmd.name, cmd.synopsis, cmd.summary);
+    if (!cmd.hidden)
+      text += QStringLiteral("  %1 %2\n      %3\n").arg(cmd.name, cmd.synopsis, cmd.summary);
   text += QStringLiteral(
       "\nOptions:\n"
       "  --board SERIAL  the board to use; needed when several are attached\n"
@@ -83,6 +84,10 @@ qsizetype CommandIndex(const QStringList& args) {
 }
 
 }  // namespace
+
+QList<QCommandLineOption> GlobalOptions() {
+  return {kBoard, kDemo, kHelp, kVersion};
+}
 
 const QList<Command>& Commands() {
   static const QList<Command> commands = {
@@ -131,6 +136,8 @@ const QList<Command>& Commands() {
        StatusOptions, RunStatus, nullptr},
       {"udev-rule", "", "Prints the udev rule that gives the user at the seat the board.", None,
        RunUdevRule, nullptr},
+      {"completion", "bash|zsh|fish", "Prints the shell's completion script.", None, RunCompletion,
+       nullptr, true},
   };
   return commands;
 }
@@ -143,7 +150,7 @@ int Run(const QStringList& args, hid::HidPlatform& platform, Io& io) {
     if (name == QLatin1String(cmd.name)) command = &cmd;
 
   QCommandLineParser parser;
-  parser.addOptions({kBoard, kDemo, kHelp, kVersion});
+  parser.addOptions(GlobalOptions());
   if (command) parser.addOptions(command->options());
   if (!parser.parse(QStringList{"torvex-ctl"} + args)) {
     io.err << "torvex-ctl: " << parser.errorText() << "\nTry 'torvex-ctl --help'.\n";
