@@ -9,6 +9,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <utility>
 
 namespace torvex::games {
 namespace {
@@ -204,8 +205,12 @@ std::vector<ProcessInfo> ProcessScanner::newProcesses() {
   const auto last = LastPid(root_);
   std::set<int> candidates;
   if (last && lastPid_ && *last >= *lastPid_ && *last - *lastPid_ <= kProbedAtMost) {
-    for (int pid = *lastPid_ + 1; pid <= *last; ++pid) candidates.insert(pid);
+    // Most IDs go to short-lived processes (a build's compilers, a browser's
+    // threads): each is read one scan later, if it is still there.
+    candidates = std::exchange(waiting_, {});
+    for (int pid = *lastPid_ + 1; pid <= *last; ++pid) waiting_.insert(pid);
   } else {
+    waiting_.clear();  // the listing holds those still there
     const std::set<int> listed = listing();
     // Forget the ended, so the sets do not grow and a reused ID reads as new.
     std::erase_if(known_, [&](int pid) { return !listed.contains(pid); });

@@ -69,6 +69,7 @@ class ProcessScanner {
   std::map<int, Lineage> lineage_;  // this user's among them
   std::map<int, Young> young_;      // this user's, read in the last few scans
   std::optional<int> lastPid_;      // from /proc/loadavg at the last scan
+  std::set<int> waiting_;           // IDs given out before the last scan, read at the next
   bool first_ = true;
 };
 

@@ -93,7 +93,8 @@ TEST(ProcessScan, LaterScansReturnOnlyNewProcesses) {
 }
 
 // With /proc/loadavg only the IDs given out since the last scan are looked
-// at; a thread's is no process; one read before its exec is read again.
+// at, one scan later; a thread's is no process; one read before its exec is
+// read again.
 TEST(ProcessScan, OnlyIdsGivenOutSinceTheLastScan) {
   QTemporaryDir proc(FakeRoot());
   const auto givenOut = [&](int last) {
@@ -116,6 +117,7 @@ TEST(ProcessScan, OnlyIdsGivenOutSinceTheLastScan) {
   Write(proc.path(), {12, "app\0"_qba, "/usr/bin/app", 11, "x", "", kUser, "", 11});
   Write(proc.path(), {13, "bash\0-c\0exec game\0"_qba, "/usr/bin/bash"});
   givenOut(13);
+  EXPECT_EQ(pids(scanner.newProcesses()), "");  // read a scan later, if still there
   EXPECT_EQ(pids(scanner.newProcesses()), "11:app 13:bash ");
   QFile::remove(proc.path() + "/13/exe");
   Write(proc.path(), {13, "game\0"_qba, "/usr/bin/game"});
