@@ -20,9 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(!first.error.text().isEmpty());
     return 0;
   }
-  const auto text = b::ProfileText(*first.profile);
-  FUZZ_CHECK(text.has_value());
-  const b::ProfileParse again = b::ParseProfile(*text);
+  const b::ProfileParse again = b::ParseProfile(b::ProfileText(*first.profile));
   if (!again.profile)
     std::fprintf(stderr, "written back, refused: %s\n", qPrintable(again.error.text()));
   FUZZ_CHECK(again.profile.has_value());
