@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The agent's figures, on the demo's two emulated boards (real-time pauses):
-# its CPU over a span with 300 and with 1,000 of the user's processes, and
+# The agent's figures: its CPU over a span with 300 and with 1,000 of the
+# user's processes (the real backend, as users run it, with no board), and on
+# the demo's two emulated boards (real-time pauses)
 # the time from a linked game's start to the first frame of its profile, and
 # from its end to the first frame putting back the settings before (the times
 # of frames from the agent's own log). Prints rows of bench/run.sh's table.
@@ -32,11 +33,11 @@ sed -i 's/^master-clutch = "left"/master-clutch = "X"/; s/^master-clutch = "righ
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 # Seconds since boot, as the agent's log stamps its frames.
 now() { cut -d' ' -f1 /proc/uptime; }
-# Starts the agent with its stderr in a file; waits for it to watch.
+# Starts the agent (with any options given) with its stderr in a file; waits for it to watch.
 start_agent() {
   : >"$work/agent.log"
   QT_LOGGING_RULES="torvex.protocol.debug=true" QT_MESSAGE_PATTERN="%{time boot} %{message}" \
-    "$ctl" "${demo[@]}" agent 2>"$work/agent.log" &
+    "$ctl" "$@" agent 2>"$work/agent.log" &
   agent=$!
   pids+=("$agent")
   until grep -q watching "$work/agent.log"; do sleep 0.05; done
@@ -60,14 +61,14 @@ for processes in 300 1000; do
   used=$(($(ticks "$agent") - before))
   share=$(awk -v t="$used" -v hz="$hz" -v s="$seconds" 'BEGIN {printf "%.3f", t / hz / s * 100}')
   verdict=$(awk -v v="$share" 'BEGIN {print (v <= 0.02) ? "pass" : "FAIL"}')
-  echo "| Agent: CPU with $processes processes of the user, over ${seconds} s (\`/proc\`) | <= 0.02 % of a core | - | ${share} % (${used} ticks of 1/${hz} s) | ${verdict} |"
+  echo "| Agent: CPU with $processes processes of the user, no board, over ${seconds} s (\`/proc\`) | <= 0.02 % of a core | - | ${share} % (${used} ticks of 1/${hz} s) | ${verdict} |"
   kill "$agent"
   wait "$agent" 2>/dev/null || true
 done
 for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
 pids=()
 
-start_agent
+start_agent "${demo[@]}"
 starts=() ends=()
 for round in 1 2 3 4 5; do
   sleep 0.$((RANDOM % 10))  # anywhere in the agent's second
