@@ -275,7 +275,8 @@ QByteArray ProfileText(const Profile& p) {
       "# Apply it with \"Profiles...\" in the window or `torvex-ctl apply FILE`.\n"
       "# Each value may be edited within what its comment allows; a value that\n"
       "# is not allowed refuses the whole file, and nothing is sent.\n\n";
-  text += "format = " + std::to_string(anyStored ? kStoredValuesFormat : kFirstFormat) + "\n\n[origin]\n";
+  text += "format = " + std::to_string(anyStored ? kStoredValuesFormat : kFirstFormat) +
+          "\n\n[origin]\n";
   text += "serial = " + Quoted(p.origin.serial) + "\n";
   text += "product = " + Quoted(p.origin.product) + "\n";
   if (p.origin.saved.isValid())

@@ -210,7 +210,7 @@ complete -F _torvex_ctl torvex-ctl
        {"WORD_CASES", wordCases}});
 }
 
-// An _arguments spec: '--seconds=[Stop after N seconds]:N:'.
+// One _arguments entry: '--seconds=[Stop after N seconds]:N:'.
 QString ZshFlag(const Flag& f, const QString& action = {}) {
   const QString help = QString(f.help).replace(u'[', u'(').replace(u']', u')');
   if (f.valueName.isEmpty()) return Quoted(f.name + "[" + help + "]");

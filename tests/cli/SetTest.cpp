@@ -61,7 +61,7 @@ const struct {
   Holds holds = {};
 } kChanges[] = {
     {"clutch-bite=50", "46:20@100 47:80@110", "clutch-bite=50.0\n"},
-    {"led=100", "60:FF@100 61:00@110", "led=100.0\n", {{0x60, 0}}},  // clamped to 255
+    {"led=100", "60:FF@100 61:00@110", "led=100.0\n", {{0x60, 0}}},       // clamped to 255
     {"pulse-width=200 x-curve=s-curve", "40:19@100 5C:01@110", nullptr},  // 10 ms after either
     // Dead zones to 10.5 % as the window lets through, every decimal kept.
     {"y-dead-high=10.5 x-dead-low=2.35", "54:03@100 55:06@120 5A:DE@140 5B:1A@160", nullptr},

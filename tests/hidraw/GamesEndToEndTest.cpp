@@ -14,8 +14,8 @@
 
 #include "HidrawRig.h"
 #include "cli/Cli.h"
-#include "protocol/Protocol.h"
 #include "hid/HidapiPlatform.h"
+#include "protocol/Protocol.h"
 
 namespace torvex::test {
 namespace {
