@@ -166,12 +166,6 @@ TEST(ReadBack, ValuesAsStoredAndOneRecordOnRequest) {
 
 using E = hid::OpenError;
 using Prep = std::function<void(Bench&)>;
-// The input handle is opened after the lengths are read.
-void NoInputHandle(Bench& b) {
-  b.platform.before = [&b](Call c, hid::Handle) {
-    return c == Call::Open && b.platform.calls(Call::ReportLengths) > 0;
-  };
-}
 
 // Scan lists boards by serial, then open takes the first with the whole text.
 // A last open error other than none is board 0 refusing to open.
@@ -181,6 +175,12 @@ TEST(Discovery, ScanThenOpen) {
   // Serials, what goes wrong, what the scan lists and its last open error,
   // the serial to open and the board opened (-1: none).
   const Prep noAttributes = [](Bench& b) { b.boards.device(0).failAlways[Op::Attributes] = true; };
+  // The input handle is opened after the lengths are read.
+  const Prep noInputHandle = [](Bench& b) {
+    b.platform.before = [&b](Call c, hid::Handle) {
+      return c == Call::Open && b.platform.calls(Call::ReportLengths) > 0;
+    };
+  };
   const std::tuple<Serials, Prep, QString, E, QString, int> cases[] = {
       {{u"C", u"A", u"B"}, {}, "C A B", E::None, "A", 1},
       {{u"T", u"T"}, {}, "T T", E::None, "T", 0},
@@ -194,7 +194,7 @@ TEST(Discovery, ScanThenOpen) {
       {{u"A"}, {}, "", E::NotFound, "A", -1},
       {{u"A", u"B"}, {}, "B", E::AccessDenied, "A", -1},
       {sixteen, {}, "BA BB BC BD BE BF BG BH BI BJ BK BL BM BN BO BP", E::None, "BP", 15},
-      {{u"A"}, NoInputHandle, "A", E::None, "A", -1}};
+      {{u"A"}, noInputHandle, "A", E::None, "A", -1}};
   for (const auto& [serials, prep, listed, error, pick, opened] : cases) {
     SCOPED_TRACE(listed.toStdString());
     Bench b(serials);
@@ -321,9 +321,10 @@ TEST(Rules, TypedNumbers) {
 }
 
 TEST(Rules, IdentityAndVersion) {
+  // A zero low byte is no end, a NUL is; a pair the 50-unit limit would cut is left out.
   const std::pair<std::u16string, QString> cases[] = {
       {u"", ""},
-      {u"A\u0100B", "A\u0100B"},  // a zero low byte is no end
+      {u"A\u0100B", "A\u0100B"},
       {std::u16string(u"AB\0CD", 5), "AB"},
       {std::u16string(48, u'x') + u"\U0001D11Ez", QString(48, u'x') + "\U0001D11E"},
       {std::u16string(49, u'x') + u"\U0001D11E", QString(49, u'x')}};
@@ -350,13 +351,11 @@ TEST(Rules, InputReports) {
 TEST(Rules, PaddleRest) {
   using W = PaddleRest::Watch;
   using S = PaddleRest::State;
-  const struct {
-    W watch;
-    std::vector<std::array<int, 3>> readings;  // ms, x, y
-    std::optional<AxisFields> lowEnd;
-    int atMs;
-    S state;
-  } cases[] = {
+  using Readings = std::vector<std::array<int, 3>>;  // ms, x, y
+  // What is watched, the readings, the low end the rest must be away from,
+  // when it is asked and what it says.
+  // clang-format off
+  const std::tuple<W, Readings, std::optional<AxisFields>, int, S> cases[] = {
       {W::Y, {}, {}, 5000, S::Unknown},
       {W::Y, {{0, 0, 1000}}, {}, 499, S::Moving},
       {W::Y, {{0, 0, 1000}}, {}, 500, S::Settled},
@@ -366,14 +365,14 @@ TEST(Rules, PaddleRest) {
       {W::Both, {{0, 0, 1000}, {300, 9000, 1000}}, {}, 500, S::Moving},
       {W::Y, {{0, 0, 7053}}, AxisFields{0, 500}, 500, S::TooClose},
       {W::Y, {{0, 0, 7054}}, AxisFields{0, 500}, 500, S::Settled},
-      {W::Both, {{0, 7054, 0}}, AxisFields{500, 0}, 500, S::Settled},
-  };
-  for (const auto& c : cases) {
-    PaddleRest rest(c.watch);
-    for (auto [ms, x, y] : c.readings)
+      {W::Both, {{0, 7054, 0}}, AxisFields{500, 0}, 500, S::Settled}};
+  // clang-format on
+  for (const auto& [watch, readings, lowEnd, atMs, state] : cases) {
+    PaddleRest rest(watch);
+    for (auto [ms, x, y] : readings)
       rest.feed(ms, {static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y)});
-    if (c.lowEnd) rest.needTravelFrom(*c.lowEnd);
-    EXPECT_EQ(rest.state(c.atMs), c.state) << &c - cases;
+    if (lowEnd) rest.needTravelFrom(*lowEnd);
+    EXPECT_EQ(rest.state(atMs), state) << readings.size() << " readings, at " << atMs;
   }
 }
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-// Profiles: every stored value survives a file exactly, a saved board
-// restores byte for byte after a reset, an apply cut short by an unplug at
-// any call says truly what reached the board, and the store keeps its names
-// and the newest backups.
+// Applies and profiles: a saved board restores byte for byte after a reset,
+// an apply cut short by an unplug at any call says truly what reached the
+// board, an apply waits for another program's hold on the board, and the
+// store keeps its names and the newest backups.
 #include <gmock/gmock.h>
 
 #include <QTemporaryDir>
@@ -18,6 +18,7 @@ namespace {
 using board::SettingId;
 using board::Settings;
 using Memory = std::array<std::uint8_t, 256>;
+using Take = board::BoardLock::Take;
 
 Memory MemoryOf(sim::VirtualPlatform& p) {
   Memory m{};
@@ -31,26 +32,6 @@ Settings Make(std::initializer_list<std::pair<SettingId, int>> values) {
   s.pulseWidthStep = 1;
   for (auto [id, v] : values) board::Store(s, id, v);
   return s;
-}
-
-Settings RoundTrip(const Settings& s) {
-  const QByteArray text = board::ProfileText({s, {"TVX \"01\"\\ é", "", QDateTime()}});
-  const board::ProfileParse back = board::ParseProfile(text);
-  EXPECT_TRUE(back.profile) << back.error.text().toStdString() << "\n" << text.toStdString();
-  return back.profile ? back.profile->settings : Settings{};
-}
-
-// Every two-byte value of every word setting, every byte of every byte
-// setting and every pair of rotary modes, one-sided pairings included.
-TEST(Profile, EveryStoredValueComesBackExactly) {
-  for (int v = 0; v <= 65535; ++v) {
-    Settings s;
-    for (SettingId id : board::AllSettings())
-      board::Store(s, id, board::StoredMax(id) == 255 ? (v + static_cast<int>(id)) & 0xFF : v);
-    s.rotaryLeft = v & 0xFF;
-    s.rotaryRight = v >> 8;
-    ASSERT_EQ(RoundTrip(s), s) << "value " << v;
-  }
 }
 
 // A board's memory saved, reset and applied back: every byte as before, on
@@ -82,7 +63,8 @@ TEST(Profile, SaveResetApplyRestoresEveryByte) {
     const board::ReadBackResult read = b.readBack();
     ASSERT_EQ(read.settings, held);
     const Memory before = MemoryOf(boards);
-    const board::ProfileParse p = board::ParseProfile(board::ProfileText({read.settings, {}}));
+    const board::ProfileParse p =
+        board::ParseProfile(board::ProfileText({read.settings, {"TVX \"01\"\\ é", "", {}}}));
     ASSERT_TRUE(p.profile) << p.error.text().toStdString();
 
     boards.firmware(0).factoryReset();
@@ -138,6 +120,65 @@ TEST(Profile, UnplugAtEveryPointOfAnApplyIsReportedTruly) {
       EXPECT_TRUE(outcome.succeeded());
       break;
     }
+  }
+}
+
+// Another program holds board TVX0001 from the start and lets go during the
+// wait's sleep that ends at `releaseMs` (0: never). The apply changes a dead
+// zone (two frames, each with the board's 20 ms) and reads it back.
+TEST(Lock, ApplyWaitsTellsAfterASecondGivesUpAfterThirtyAndKeepsTheBoard) {
+  // When the other lets go (0: never), what the apply told, the frames with
+  // their ms since it began, and how long it took.
+  const std::tuple<int, std::string, QString, int> cases[] = {
+      {200, "", "54:80@210 55:01@230", 350},
+      {1500, "waiting over ", "54:80@1510 55:01@1530", 1650},
+      {0, "waiting gave-up ", "", 30020}};
+  for (const auto& [releaseMs, told, wire, ms] : cases) {
+    SCOPED_TRACE(releaseMs);
+    sim::VirtualPlatform boards;
+    FaultPlatform platform{boards};
+    boards.addBoard({});
+    board::Board board(platform);
+    ASSERT_TRUE(board.open("TVX0001"));
+    const Settings current = board.readBack().settings;
+    Settings wanted = current;
+    wanted.xDeadLow = 0x0180;
+    boards.clearLog();
+    board::BoardLock other;
+    ASSERT_EQ(other.tryTake("TVX0001"), Take::Held);
+    const std::int64_t t0 = boards.nowUs();
+    bool released = false, taken = false;
+    // The other lets go during the wait's sleep that ends at releaseMs; the
+    // board must not be free between two steps of the apply after that.
+    platform.before = [&](Call call, hid::Handle) {
+      const std::int64_t endsMs = (boards.nowUs() - t0) / 1000 + board::Board::kLockRetryMs;
+      if (call != Call::Sleep) return false;
+      if (!released && endsMs == releaseMs) {
+        other.release();
+        released = true;
+      } else if (released && other.tryTake("TVX0001") == Take::Held) {
+        taken = true;
+        other.release();
+      }
+      return false;
+    };
+    std::string saidTold;
+    board.setLockWaitNotice([&](board::LockWait wait, const QString& serial) {
+      saidTold +=
+          std::array{"waiting", "over", "gave-up"}[static_cast<int>(wait)] + std::string(" ");
+      EXPECT_EQ(serial, "TVX0001");
+    });
+    const board::ApplyOutcome out = board::ApplySettings(board, current, wanted);
+    QStringList sent;
+    for (const auto& e : boards.sentTo(0))
+      sent << QString::asprintf("%02X:%02X@%d", e.bytes[2], e.bytes[3],
+                                int((e.timeUs - t0) / 1000));
+    EXPECT_EQ(std::tuple(sent.join(' '), saidTold, (boards.nowUs() - t0) / 1000, taken,
+                         out.succeeded(), out.lockedOut),
+              std::tuple(wire, told, ms, false, releaseMs > 0, releaseMs == 0));
+    other.release();
+    board::BoardLock after;  // the board let go when the apply ended
+    EXPECT_EQ(after.tryTake("TVX0001"), Take::Held);
   }
 }
 
