@@ -4,60 +4,19 @@
 // edges: percent texts and typed entries, input reports, identity strings.
 #include <gmock/gmock.h>
 
-#include "board/Board.h"
 #include "board/Identity.h"
 #include "board/InputReport.h"
 #include "board/PaddleRest.h"
 #include "board/Percent.h"
 #include "hid/Config.h"
-#include "support/FaultPlatform.h"
-#include "support/Wire.h"
+#include "support/Bench.h"
 
 namespace torvex::test {
 namespace {
 
 namespace p = protocol;
-using Serials = std::vector<std::optional<std::u16string>>;  // nullopt: unreadable
-
-// One board::Board on a FaultPlatform in front of emulated boards, on the
-// virtual clock. On the way out nothing may stay open, be closed twice, or
-// have been handed a feature buffer of another length than the board's.
-struct Bench {
-  sim::VirtualPlatform boards;
-  FaultPlatform platform{boards};
-  std::optional<board::Board> board{std::in_place, platform};
-
-  explicit Bench(const Serials& serials = {u"TVX0001"}) {
-    for (const auto& s : serials) boards.addBoard({.serialNumber = s});
-    platform.featureLength = [this](hid::Handle) -> std::size_t { return board->featureLength(); };
-  }
-  ~Bench() {
-    board.reset();
-    EXPECT_EQ(boards.openHandleCount() + boards.badCloseCount() + platform.badBuffers(), 0);
-  }
-  std::int64_t ms() { return boards.nowUs() / 1000; }
-  // Board 0 open and read back, the log cleared.
-  void load(bool readBack = true) {
-    ASSERT_TRUE(board->open("TVX0001"));
-    if (readBack) board->readBack();
-    boards.clearLog();
-  }
-};
-
 using sim::Op;
 using B = board::Board;
-
-// Frames board 0 received since t0 as "kind/code:value@ms"; each must be a
-// whole feature report with report ID 0 and zeros past its head.
-std::string Wire(Bench& b, std::int64_t t0) {
-  QStringList out;
-  for (const auto& e : b.boards.sentTo(0)) {
-    const auto& f = e.bytes;
-    EXPECT_EQ(f, Frame({0, f.at(1), f.at(2), f.at(3)}, b.board->featureLength()));
-    out << QString::asprintf("%d/%02X:%02X@%d", f[1], f[2], f[3], int(e.timeUs / 1000 - t0));
-  }
-  return out.join(' ').toStdString();
-}
 
 TEST(Writes, ExactFramesAndPacingInEveryState) {
   // What to do, the frames the board receives with their times, the ms it takes.
@@ -85,7 +44,7 @@ TEST(Writes, ExactFramesAndPacingInEveryState) {
       if (state == Closed) b.board->close();
       const auto t0 = b.ms();
       op(*b.board);
-      EXPECT_EQ(Wire(b, t0), state <= Refusing ? wire : "") << "state " << state;
+      EXPECT_EQ(b.wire(t0), state <= Refusing ? wire : "") << "state " << state;
       EXPECT_EQ(b.ms() - t0, ms) << wire << ", state " << state;
     }
   }
@@ -141,20 +100,12 @@ TEST(ReadBack, AttemptsPacingAndOrder) {
   }
 }
 
-// Each value where the board stores it; then single settings records, one
-// read each with no pause, a value only from a settings record.
-TEST(ReadBack, ValuesAsStoredAndOneRecordOnRequest) {
+// A single settings record on request: one read each with no pause, a value
+// only from a settings record. Where each value sits the apply tests show.
+TEST(ReadBack, OneSettingsRecordOnRequest) {
   Bench b;
-  for (int code = 0x40; code <= 0x61; ++code) b.boards.firmware(0).setSetting(code, code + 0x80);
-  ASSERT_TRUE(b.board->open("TVX0001"));
-  const auto s = b.board->readBack().settings;
-  EXPECT_THAT((std::vector<int>{s.pulseWidthStep, s.analogInputMode, s.clutchBite, s.masterClutch,
-                                s.rotaryLeft, s.rotaryRight, s.xDeadLow, s.xDeadHigh, s.yDeadLow,
-                                s.yDeadHigh, s.xCurveType, s.yCurveType, s.xCurveNumber,
-                                s.yCurveNumber, s.ledIntensity}),
-              testing::ElementsAre(0xC0, 0xC5, 0xC7C6, 0xC8, 0xC9, 0xCA, 0xD5D4, 0xD7D6, 0xD9D8,
-                                   0xDBDA, 0xDC, 0xDD, 0xDE, 0xDF, 0xE1E0));
-  b.boards.clearLog();
+  b.load();
+  b.boards.firmware(0).setSettingWord(0x46, 0xC7C6);
   const auto t0 = b.ms();
   EXPECT_EQ(b.board->readSettingsRecord()->clutchBite, 0xC7C6);
   b.boards.device(0).scriptedReplies = {{false, Frame({0, 1, p::kLedRecordBase})}, {true, {}}};
@@ -166,12 +117,6 @@ TEST(ReadBack, ValuesAsStoredAndOneRecordOnRequest) {
 
 using E = hid::OpenError;
 using Prep = std::function<void(Bench&)>;
-// The input handle is opened after the lengths are read.
-void NoInputHandle(Bench& b) {
-  b.platform.before = [&b](Call c, hid::Handle) {
-    return c == Call::Open && b.platform.calls(Call::ReportLengths) > 0;
-  };
-}
 
 // Scan lists boards by serial, then open takes the first with the whole text.
 // A last open error other than none is board 0 refusing to open.
@@ -181,6 +126,12 @@ TEST(Discovery, ScanThenOpen) {
   // Serials, what goes wrong, what the scan lists and its last open error,
   // the serial to open and the board opened (-1: none).
   const Prep noAttributes = [](Bench& b) { b.boards.device(0).failAlways[Op::Attributes] = true; };
+  // The input handle is opened after the lengths are read.
+  const Prep noInputHandle = [](Bench& b) {
+    b.platform.before = [&b](Call c, hid::Handle) {
+      return c == Call::Open && b.platform.calls(Call::ReportLengths) > 0;
+    };
+  };
   const std::tuple<Serials, Prep, QString, E, QString, int> cases[] = {
       {{u"C", u"A", u"B"}, {}, "C A B", E::None, "A", 1},
       {{u"T", u"T"}, {}, "T T", E::None, "T", 0},
@@ -194,7 +145,7 @@ TEST(Discovery, ScanThenOpen) {
       {{u"A"}, {}, "", E::NotFound, "A", -1},
       {{u"A", u"B"}, {}, "B", E::AccessDenied, "A", -1},
       {sixteen, {}, "BA BB BC BD BE BF BG BH BI BJ BK BL BM BN BO BP", E::None, "BP", 15},
-      {{u"A"}, NoInputHandle, "A", E::None, "A", -1}};
+      {{u"A"}, noInputHandle, "A", E::None, "A", -1}};
   for (const auto& [serials, prep, listed, error, pick, opened] : cases) {
     SCOPED_TRACE(listed.toStdString());
     Bench b(serials);
@@ -219,8 +170,8 @@ TEST(Input, NewestReportQuietIsNotGoneLossClosesReplugFindsIt) {
   b.load();
   for (int button : {5, 6}) b.boards.firmware(0).setButton(button, true);
   auto poll = b.board->readInput();
-  ASSERT_TRUE(poll.newest && !poll.gone);
-  EXPECT_EQ(std::tuple(poll.reportsDrained, poll.newest->buttons[0]), std::tuple(2, 0x60));
+  ASSERT_TRUE(poll.newest && !poll.gone && poll.reportsDrained == 2);
+  EXPECT_EQ(poll.newest->buttons[0], 0x60);
   poll = b.board->readInput();
   EXPECT_FALSE(poll.gone || poll.newest || !b.board->isLoaded());
   b.boards.unplug(0);
@@ -291,7 +242,7 @@ std::string Each(std::initializer_list<T> inputs, F f) {
 const auto Num = [](std::optional<double> v) { return v ? QString::number(*v) : "-"; };
 
 // Each entry truncated (PercentText) and rounded (FormatOneDecimal) to one decimal.
-TEST(Rules, PercentTexts) {
+TEST(Rules, PercentTextsAndTypedNumbers) {
   EXPECT_EQ(Each({32768.0 / 65535.0 * 100.0, 12.99, 19.999999999999996, 1.0 / 65535.0 * 100.0, -0.0,
                   -0.04, 123456789012.75, 1e20, 2.25, 1.05, 99.95, -2.25},
                  [](double x) { return PercentText(x, u'.') + "|" + FormatOneDecimal(x, u','); }),
@@ -304,9 +255,7 @@ TEST(Rules, PercentTexts) {
   EXPECT_EQ(Each({33, 32767, 65534},
                  [](int v) { return AxisPercentText(v, kEnglish) + AxisPercentText(v, kGerman); }),
             "0.1 %0,1 % 50.0 %50,0 % 100.0 %100,0 %");
-}
-
-TEST(Rules, TypedNumbers) {
+  // Typed numbers, slider positions and raw dead zones.
   EXPECT_EQ(Each({" 7.3 ", "7.3\r", "1e2", "7,3", "inf", "1e400"},
                  [](auto t) { return Num(ParseLocaleNumber(t, kEnglish)); }),
             "7.3 7.3 100 - - -");
@@ -320,20 +269,18 @@ TEST(Rules, TypedNumbers) {
   EXPECT_EQ(SliderPositionFromPercent(50, kLedFactor, 0, 255) + SliderPercent(5, 0), 128);
 }
 
-TEST(Rules, IdentityAndVersion) {
+TEST(Rules, IdentityVersionAndInputReports) {
+  // A zero low byte is no end, a NUL is; a pair the 50-unit limit would cut is left out.
+  // clang-format off
   const std::pair<std::u16string, QString> cases[] = {
-      {u"", ""},
-      {u"A\u0100B", "A\u0100B"},  // a zero low byte is no end
-      {std::u16string(u"AB\0CD", 5), "AB"},
+      {u"", ""}, {u"A\u0100B", "A\u0100B"}, {std::u16string(u"AB\0CD", 5), "AB"},
       {std::u16string(48, u'x') + u"\U0001D11Ez", QString(48, u'x') + "\U0001D11E"},
       {std::u16string(49, u'x') + u"\U0001D11E", QString(49, u'x')}};
+  // clang-format on
   for (const auto& [units, text] : cases) EXPECT_EQ(IdentityText(units), text);
   EXPECT_EQ(VersionLabel(0x0210) + VersionLabel(0xFFAB), " 2.10 255.AB");
-}
-
-// Bytes past the fields of a longer report are not examined. On the chart
-// input goes across, output up; a line joins only a point with both coordinates.
-TEST(Rules, InputReports) {
+  // Bytes past the fields of a longer report are not examined. On the chart
+  // input goes across, output up; a line joins only a point with both coordinates.
   const auto s =
       DecodeNewestReport(Bytes{0, 1, 0, 0, 0, 0, 0, 0, 0x80, 0x34, 0x12, 0xCD, 0xAB, 9, 9}, 15);
   ASSERT_TRUE(s);
@@ -350,13 +297,11 @@ TEST(Rules, InputReports) {
 TEST(Rules, PaddleRest) {
   using W = PaddleRest::Watch;
   using S = PaddleRest::State;
-  const struct {
-    W watch;
-    std::vector<std::array<int, 3>> readings;  // ms, x, y
-    std::optional<AxisFields> lowEnd;
-    int atMs;
-    S state;
-  } cases[] = {
+  using Readings = std::vector<std::array<int, 3>>;  // ms, x, y
+  // What is watched, the readings, the low end the rest must be away from,
+  // when it is asked and what it says.
+  // clang-format off
+  const std::tuple<W, Readings, std::optional<AxisFields>, int, S> cases[] = {
       {W::Y, {}, {}, 5000, S::Unknown},
       {W::Y, {{0, 0, 1000}}, {}, 499, S::Moving},
       {W::Y, {{0, 0, 1000}}, {}, 500, S::Settled},
@@ -366,14 +311,14 @@ TEST(Rules, PaddleRest) {
       {W::Both, {{0, 0, 1000}, {300, 9000, 1000}}, {}, 500, S::Moving},
       {W::Y, {{0, 0, 7053}}, AxisFields{0, 500}, 500, S::TooClose},
       {W::Y, {{0, 0, 7054}}, AxisFields{0, 500}, 500, S::Settled},
-      {W::Both, {{0, 7054, 0}}, AxisFields{500, 0}, 500, S::Settled},
-  };
-  for (const auto& c : cases) {
-    PaddleRest rest(c.watch);
-    for (auto [ms, x, y] : c.readings)
+      {W::Both, {{0, 7054, 0}}, AxisFields{500, 0}, 500, S::Settled}};
+  // clang-format on
+  for (const auto& [watch, readings, lowEnd, atMs, state] : cases) {
+    PaddleRest rest(watch);
+    for (auto [ms, x, y] : readings)
       rest.feed(ms, {static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y)});
-    if (c.lowEnd) rest.needTravelFrom(*c.lowEnd);
-    EXPECT_EQ(rest.state(c.atMs), c.state) << &c - cases;
+    if (lowEnd) rest.needTravelFrom(*lowEnd);
+    EXPECT_EQ(rest.state(atMs), state) << readings.size() << " readings, at " << atMs;
   }
 }
 

@@ -41,8 +41,7 @@ TEST(ReportDescriptor, CorpusLengthsMatchTheIndependentParser) {
     ++rows;
     const Bytes descriptor = Hex(std::ifstream(dir + name + ".hex"));
     const DescriptorSummary s = SummarizeReportDescriptor(descriptor);
-    EXPECT_EQ(Of(s.lengths), expected);
-    EXPECT_EQ(s.numbered, ids != "none");
+    EXPECT_EQ(std::pair(Of(s.lengths), s.numbered), std::pair(expected, ids != "none"));
     // A descriptor cut anywhere is parsed up to the cut and never claims more.
     for (std::size_t cut = 0; cut < descriptor.size(); ++cut) {
       const Lengths partial = Of(ComputeReportLengths(std::span(descriptor).first(cut)));
@@ -55,11 +54,9 @@ TEST(ReportDescriptor, CorpusLengthsMatchTheIndependentParser) {
 TEST(ReportDescriptor, HandWrittenItems) {
   // 75 = Report Size, 95 = Report Count, 85 = Report ID, 81/91/b1 = Input/Output/Feature,
   // a4/b4 = Push/Pop, a1/c0 = Collection/End, fe = long item.
-  const struct {
-    const char* hex;
-    Lengths expected;
-    bool numbered;
-  } cases[] = {
+  // The descriptor, its input, output and feature lengths, and whether it numbers reports.
+  // clang-format off
+  const std::tuple<const char*, Lengths, bool> cases[] = {
       {"75 08 95 01 81 01 75 01 95 04 81 03", {3, 0, 0}, false},  // constants and bits count
       {"75 08 95 02 81 02 95 03 91 02 95 07 b1 02", {3, 4, 8}, false},
       {"09 30 19 01 29 08 75 08 95 01 81 02", {2, 0, 0}, false},
@@ -76,22 +73,20 @@ TEST(ReportDescriptor, HandWrittenItems) {
       {"75 08 96 fe 1f 81 02", {8191, 0, 0}, false},
       {"75 08 96 00 20 81 02", {kMaxReportLength, 0, 0}, false},
       {"77 ff ff ff ff 97 ff ff ff ff 81 02 81 02 81 02 81 02 81 02 81 02 81 02 81 02 b1 02",
-       {kMaxReportLength, 0, kMaxReportLength},
-       false},
-  };
-  for (const auto& c : cases) {
+       {kMaxReportLength, 0, kMaxReportLength}, false}};
+  // clang-format on
+  for (const auto& [hex, lengths, numbered] : cases) {
     // Copied into an exact-size heap buffer so any read past the end is a real overrun.
-    const Bytes bytes = Hex(std::istringstream(c.hex));
+    const Bytes bytes = Hex(std::istringstream(hex));
     const auto data = std::make_unique<std::uint8_t[]>(bytes.size());
     std::copy(bytes.begin(), bytes.end(), data.get());
     const DescriptorSummary s = SummarizeReportDescriptor(std::span(data.get(), bytes.size()));
-    EXPECT_EQ(Of(s.lengths), c.expected) << c.hex;
-    EXPECT_EQ(s.numbered, c.numbered) << c.hex;
+    EXPECT_EQ(std::pair(Of(s.lengths), s.numbered), std::pair(lengths, numbered)) << hex;
   }
 }
 
 // A device that never stops sending, text outside Unicode, odd paths.
-TEST(DrainInputReports, EndlessDeviceCannotHoldTheWindow) {
+TEST(HidapiHelpers, EndlessDeviceNoWideCharOutsideUnicodeNorPathOutsideHidraw) {
   int calls = 0;
   const RawRead endless = [&calls](std::uint8_t* b, std::size_t) {
     ++calls;
@@ -99,12 +94,8 @@ TEST(DrainInputReports, EndlessDeviceCannotHoldTheWindow) {
     return 1;
   };
   const InputRead r = DrainInputReports(endless, false, 4, 64, /*maxReads=*/100);
-  EXPECT_EQ(calls, 100);
-  EXPECT_EQ(r.status, InputRead::Status::Ok);
-  EXPECT_EQ(r.bytes, (std::vector<std::uint8_t>{0, 0x42, 0, 0x42}));
-}
-
-TEST(HidapiHelpers, NoWideCharOutsideUnicodeNorPathOutsideHidraw) {
+  EXPECT_EQ(std::tuple(calls, r.status, r.bytes),
+            std::tuple(100, InputRead::Status::Ok, Bytes{0, 0x42, 0, 0x42}));
   EXPECT_EQ(WideToUtf16(std::wstring(1, static_cast<wchar_t>(0x110000))), u"\uFFFD");
   for (const char* path : {"/dev/hidraw", "/dev/hidraw1/../../etc/passwd", "/dev/usb/hiddev0"})
     EXPECT_EQ(SysfsDescriptorPath(path), "") << path;

@@ -10,8 +10,6 @@
 namespace torvex::sim {
 namespace {
 
-constexpr std::size_t kFeatureLength = 64;
-
 // "00 01 40" -> bytes, cut or padded with zeros to `length` when given.
 Bytes Hex(const std::string& text, std::size_t length = 0) {
   Bytes out;
@@ -25,7 +23,7 @@ Bytes Hex(const std::string& text, std::size_t length = 0) {
 void Send(BoardFirmware& fw, const std::string& frames) {
   std::istringstream in(frames);
   for (std::string f; std::getline(in, f, '|');)
-    EXPECT_TRUE(fw.receiveFeature(Hex("00 " + f, kFeatureLength))) << f;
+    EXPECT_TRUE(fw.receiveFeature(Hex("00 " + f, 64))) << f;
 }
 
 // The factory records up to their last setting; the rest of the buffer is 0.
@@ -34,24 +32,20 @@ const char* kFactorySettings =
     "00 00 00 05 05";
 const char* kFactoryLed = "00 01 60 FF 00";
 
-TEST(ReadBack, RecordsAlternateAndFollowTheHostBuffer) {
+// Records alternate, settings first, cut to the host's buffer; a reset
+// restores every factory setting and forgets calibration and the monitor.
+TEST(ReadBack, ResetRecordsAlternateAndFollowTheHostBuffer) {
   for (std::size_t length : {64, 9, 1}) {
     BoardFirmware fw;
+    for (int code = 0x40; code <= 0x61; ++code)
+      fw.setSetting(static_cast<std::uint8_t>(code), 0x77);
+    fw.setPaddle(0, 20000);
+    Send(fw, "05 0B 03|04 0A 01|03 04 05");
+    EXPECT_EQ(std::tuple(fw.resetCount(), fw.monitorMode(), fw.calibrationLow(0)),
+              std::tuple(1, 0, 0));
     for (const char* record : {kFactorySettings, kFactoryLed, kFactorySettings})
       EXPECT_EQ(fw.featureReply(length), Hex(record, length)) << length;
   }
-}
-
-TEST(Reset, RestoresEveryFactorySetting) {
-  BoardFirmware fw;
-  for (int code = 0x40; code <= 0x61; ++code) fw.setSetting(static_cast<std::uint8_t>(code), 0x77);
-  fw.setPaddle(0, 20000);
-  Send(fw, "05 0B 03|04 0A 01|03 04 05");
-  EXPECT_EQ(fw.resetCount(), 1);
-  EXPECT_EQ(fw.monitorMode(), 0);
-  EXPECT_EQ(fw.calibrationLow(0), 0);
-  for (const char* record : {kFactorySettings, kFactoryLed})
-    EXPECT_EQ(fw.featureReply(kFeatureLength), Hex(record, kFeatureLength));
 }
 
 // Not resets, a monitor mode beyond 2, wrong sub-codes, calibration steps beyond
@@ -72,11 +66,8 @@ TEST(InputReport, AxisFields) {
   const std::string curves = "01 45 01|01 5C 02|01 5E 0A|01 5D 02|01 5F 00|";
   const std::string bite = "01 46 30|01 47 75|";                             // 30000
   const std::string deadX = "01 45 01|01 54 96|01 55 19|01 5C 01|04 0A 01";  // 10 %, S, monitor
-  const struct {
-    std::string frames;
-    std::uint16_t left, right;
-    const char* axes;  // X lo/hi, Y lo/hi
-  } cases[] = {
+  // Frames, the left and right paddles, then X lo/hi, Y lo/hi.
+  const std::tuple<std::string, std::uint16_t, std::uint16_t, const char*> cases[] = {
       {curves, 16384, 49152, "00 01 FF FE"},
       {curves + "04 0A 01", 16384, 0, "00 01 00 40"},  // monitor on X: after, before
       {curves + "04 0A 02", 0, 49152, "00 C0 FF FE"},  // monitor on Y: before, after
@@ -90,12 +81,12 @@ TEST(InputReport, AxisFields) {
   };
   // Both rotaries are 12-way switches at position 0: buttons 41 and 53 held.
   const std::string held = "00 00 00 00 00 00 01 10 00 ";
-  for (const auto& c : cases) {
+  for (const auto& [frames, left, right, axes] : cases) {
     BoardFirmware fw;
-    fw.setPaddle(0, c.left);
-    fw.setPaddle(1, c.right);
-    Send(fw, c.frames);
-    EXPECT_EQ(fw.inputReport(), Hex(held + c.axes)) << c.frames << " " << c.left << "/" << c.right;
+    fw.setPaddle(0, left);
+    fw.setPaddle(1, right);
+    Send(fw, frames);
+    EXPECT_EQ(fw.inputReport(), Hex(held + axes)) << frames << " " << left << "/" << right;
   }
 }
 
@@ -119,15 +110,14 @@ TEST(Platform, SettingsSurviveUnplugButTheMonitorAndPulsesDoNot) {
   BoardFirmware& fw = platform.firmware(platform.addBoard({}));
   fw.setPaddle(0, 30000);
   Send(fw, "01 60 40|04 0A 02|05 0B 04|01 40 19|01 49 02");  // left encoder, 200 ms pulses
-  (void)fw.featureReply(kFeatureLength);  // the next reply would be the LED record
+  (void)fw.featureReply(64);  // the next reply would be the LED record
   fw.turnRotary(RotaryInputs::Left, 3);
   platform.advanceUs(100'000);
   platform.unplug(0);
   platform.plug(0);
-  EXPECT_EQ(fw.ledIntensity(), 0x40);
-  EXPECT_EQ(fw.calibrationHigh(0), 30000);
-  EXPECT_EQ(fw.monitorMode(), 0);
-  EXPECT_EQ(fw.featureReply(kFeatureLength)[2], 0x40) << "a fresh board answers settings first";
+  EXPECT_EQ(std::tuple(fw.ledIntensity(), fw.calibrationHigh(0), fw.monitorMode()),
+            std::tuple(0x40, 30000, 0));
+  EXPECT_EQ(fw.featureReply(64)[2], 0x40) << "a fresh board answers settings first";
   for (int ms = 0; ms < 1000; ms += 100, platform.advanceUs(100'000))
     EXPECT_EQ(fw.reportedButtons()[5], 0x00) << ms << " ms after plugging in";
 }

@@ -15,18 +15,10 @@
 
 namespace torvex::test {
 
-enum class Call {
-  Enumerate,
-  Open,
-  Close,
-  Attributes,
-  String,
-  ReportLengths,
-  SetFeature,
-  GetFeature,
-  ReadInput,
-  Sleep
-};
+// clang-format off
+enum class Call { Enumerate, Open, Close, Attributes, String, ReportLengths, SetFeature, GetFeature,
+                  ReadInput, Sleep };
+// clang-format on
 
 class FaultPlatform final : public hid::HidPlatform {
  public:
@@ -67,9 +59,8 @@ class FaultPlatform final : public hid::HidPlatform {
       return hid::kNoHandle;
     }
     const hid::Handle h = inner_.open(path, mode, error);
-    if (h != hid::kNoHandle)
-      for (int i = 0; i < inner_.deviceCount(); ++i)
-        if (inner_.device(i).path == path) owner_[h] = i;
+    for (int i = 0; h != hid::kNoHandle && i < inner_.deviceCount(); ++i)
+      if (inner_.device(i).path == path) owner_[h] = i;
     return h;
   }
   bool close(hid::Handle handle) override {
