@@ -38,37 +38,34 @@ TEST(ProcessScan, ReadsWhatEachFileTells) {
   Write(proc.path(), {7, "", "", 1, "kworker/0:1", "0::/\n", kUser, "exe"}, 77);
   QFile::link(proc.path() + "/100", proc.path() + "/self");
 
-  const struct {
-    int pid, parent;
-    std::uint64_t start;
-    const char* executable;
-    QStringList arguments;
-    std::optional<std::uint32_t> steam;
-  } expected[] = {
-      {7, 1, 77, "", {}, {}},
-      {100, 1, 4242, "supertuxkart", {"/usr/games/supertuxkart", "--fullscreen"}, {}},
-      {101, 100, 4242, "game.x86_64", {"./game"}, {}},
-      {102, 1, 4242, "wine64-preloader", {"Z:\\g\\AC2.exe"}, 244210},
-      {110, 1, 4242, "reaper", {}, 805550},
-      {111, 110, 4242, "python3", {"python3", "/x/proton"}, 805550},
-      {112, 111, 4242, "wine64-preloader", {"Z:\\g\\Game.exe"}, 805550},
-      {113, 1, 4242, "other", {"other", "AppId=9"}, {}},
+  // clang-format off
+  const char* expected[] = {
+      "7 1 77  [] -",
+      "100 1 4242 supertuxkart [/usr/games/supertuxkart,--fullscreen] -",
+      "101 100 4242 game.x86_64 [./game] -",
+      "102 1 4242 wine64-preloader [Z:\\g\\AC2.exe] 244210",
+      "110 1 4242 reaper [/home/u/.steam/ubuntu12_32/reaper,SteamLaunch,AppId=805550,--,/x/proton,waitforexitandrun,AppId=7] 805550",
+      "111 110 4242 python3 [python3,/x/proton] 805550",
+      "112 111 4242 wine64-preloader [Z:\\g\\Game.exe] 805550",
+      "113 1 4242 other [other,AppId=9] -",
+  };
+  // clang-format on
+  const auto text = [](const std::optional<ProcessInfo>& p) {
+    if (!p) return std::string("none");
+    const QString steam = p->steamAppId ? QString::number(*p->steamAppId) : "-";
+    return QString("%1 %2 %3 %4 [%5] %6")
+        .arg(p->pid)
+        .arg(p->parentPid)
+        .arg(p->startTime)
+        .arg(p->executable, p->arguments.join(','), steam)
+        .toStdString();
   };
   ProcessScanner scanner(proc.path(), kUser);
   const std::vector<ProcessInfo> found = scanner.newProcesses();
   ASSERT_EQ(found.size(), std::size(expected));
   for (std::size_t i = 0; i < found.size(); ++i) {
-    const auto& e = expected[i];
-    SCOPED_TRACE(e.pid);
-    EXPECT_EQ(found[i].pid, e.pid);
-    EXPECT_EQ(found[i].parentPid, e.parent);
-    EXPECT_EQ(found[i].startTime, e.start);
-    EXPECT_EQ(found[i].executable, e.executable);
-    if (!e.arguments.isEmpty()) {
-      EXPECT_EQ(found[i].arguments, e.arguments);
-    }
-    EXPECT_EQ(found[i].steamAppId, e.steam);
-    EXPECT_EQ(scanner.read(e.pid)->steamAppId, e.steam);
+    EXPECT_EQ(text(found[i]), expected[i]);
+    EXPECT_EQ(text(scanner.read(found[i].pid)), expected[i]);
   }
   EXPECT_EQ(found[2].comm, "a) (b");
 }
