@@ -21,110 +21,79 @@ TEST(Commands, ExitMessageAndWire) {
     const char* says;  // in the error stream
     const char* sent;
     int boards = 1;
-    hid::OpenError firstFails = hid::OpenError::None;
-    Holds holds = {};  // after `first`
+    const char* first = "";  // commands run before, ';' between
+    Holds holds = {};        // after `first`
     const char* answers = "";
     bool terminal = false;
-    const char* first = "";           // commands run before, ';' between
-    bool profilesUnwritable = false;  // the profile folder cannot be made
+    hid::OpenError firstFails = hid::OpenError::None;
   } cases[] = {
+      // clang-format off
       {"show", cli::kNoBoard, "no board found", "", 0},
       {"list", cli::kNoBoard, "no board found", "", 0},
-      {"diff p", cli::kDiffers, "1 setting(s) differ", "", 1, {}, {{0x45, 1}}, "", false, "save p"},
+      {"diff p", cli::kDiffers, "1 setting(s) differ", "", 1, "save p", {{0x45, 1}}},
       {"show", cli::kUsage, "--board SERIAL:\n  TVXA\n  TVXB\n", "", 2},
-      {"run p -- false",
-       1,
-       "holds what it held before",
-       "45:00@200 45:01@410",
-       1,
-       {},
-       {{0x45, 1}},
-       "",
-       false,
-       "save p"},
+      {"run p -- false", 1, "holds what it held before", "45:00@200 45:01@410", 1, "save p", {{0x45, 1}}},
       {"run p -- true", cli::kDone, "starting true anyway", "", 0},
+      {"run p -- /nonexistent/game", 127, "holds what it held before", "", 1, "save p"},
       {"link nope --steam 1", cli::kBadProfile, "no profile named nope", "", 0},
-      {"link p", cli::kUsage, "give --steam ID or --exe NAME", "", 1, {}, {}, "", false, "save p"},
-      {"link p --steam 0x10",
-       cli::kUsage,
-       "--steam takes a Steam app ID",
-       "",
-       1,
-       {},
-       {},
-       "",
-       false,
-       "save p"},
-      {"link p --exe C:\\g\\x.exe",
-       cli::kUsage,
-       "--exe takes an executable's file name",
-       "",
-       1,
-       {},
-       {},
-       "",
-       false,
-       "save p"},
-      {"link p --exe Game.EXE",
-       cli::kDone,
-       "was linked to q",
-       "",
-       1,
-       {},
-       {},
-       "",
-       false,
-       "save p;save q;link q --exe game.exe"},
-      {"run p -- /nonexistent/game",
-       127,
-       "holds what it held before",
-       "",
-       1,
-       {},
-       {},
-       "",
-       false,
-       "save p"},
+      {"link p", cli::kUsage, "give --steam ID or --exe NAME", "", 1, "save p"},
+      {"link p --steam 0x10", cli::kUsage, "--steam takes a Steam app ID", "", 1, "save p"},
+      {"link p --exe C:\\g\\x.exe", cli::kUsage, "--exe takes an executable's file name", "", 1, "save p"},
+      {"link p --exe Game.EXE", cli::kDone, "was linked to q", "", 1, "save p;save q;link q --exe game.exe"},
       {"apply p", cli::kBadProfile, "no profile named p", ""},
       {"save HOME/gone/p.toml", cli::kCannotWrite, "gone does not exist", ""},
-      {"reset --yes",
-       cli::kCannotWrite,
-       "no backup could be saved",
-       "",
-       1,
-       {},
-       {},
-       "",
-       false,
-       "",
-       true},
+      // A file where the profile folder goes.
+      {"reset --yes", cli::kCannotWrite, "no backup could be saved", "", 1, "save HOME/torvex-config"},
       {"show --board TVXC", cli::kNoBoard, "no board with serial number TVXC", "", 2},
-      {"show", cli::kNotAccessible, "udevadm trigger --subsystem-match=hidraw", "", 1,
-       hid::OpenError::AccessDenied},
-      {"show --board TVXA", cli::kNotAccessible, "another program", "", 2, hid::OpenError::Busy},
-      {"list", cli::kNotAccessible, "sudo cmake --install", "", 1, hid::OpenError::AccessDenied},
-      {"reset", cli::kUsage, "pass --yes", "", 1, {}, {}, "y\n"},
-      {"reset --yes", cli::kDone, "restored", "3/04:05@100"},
-      {"reset", cli::kDone, "[y/N]", "3/04:05@100", 1, {}, {}, "y\n", true},
-      {"reset", cli::kDone, "Nothing changed", "", 1, {}, {}, "\n", true},
+      {"show", cli::kNotAccessible, "udevadm trigger --subsystem-match=hidraw", "", 1, "", {}, "", false, hid::OpenError::AccessDenied},
+      {"show --board TVXA", cli::kNotAccessible, "another program", "", 2, "", {}, "", false, hid::OpenError::Busy},
+      {"list", cli::kNotAccessible, "sudo cmake --install", "", 1, "", {}, "", false, hid::OpenError::AccessDenied},
+      {"reset", cli::kUsage, "pass --yes", "", 1, "", {}, "y\n"},
+      {"reset --yes", cli::kDone, "as profile backup-TVXA-", "3/04:05@100"},
+      {"reset", cli::kDone, "[y/N]", "3/04:05@100", 1, "", {}, "y\n", true},
+      {"reset", cli::kDone, "Nothing changed", "", 1, "", {}, "\n", true},
       {"calibrate y --yes", cli::kNotTaken, "no paddle position within 30 s: nothing sent", ""},
       {"calibrate x --yes", cli::kUsage, board::kCalibrateXRefusal, ""},
-      {"calibrate y", cli::kUsage, "pass --yes", "", 1, {}, {}, "\n"},
-      {"calibrate y", cli::kUsage, "input ended: nothing sent", "", 1, {}, {}, "", true},
+      {"calibrate y", cli::kUsage, "pass --yes", "", 1, "", {}, "\n"},
+      {"calibrate y", cli::kUsage, "input ended: nothing sent", "", 1, "", {}, "", true},
       {"calibrate z --yes", cli::kUsage, "x or y", ""},
-      {"set rotary-right=encoder", cli::kUsage, "rotary-left instead", "", 1, {}, {{0x49, 3}}},
+      {"set rotary-right=encoder", cli::kUsage, "rotary-left instead", "", 1, "", {{0x49, 3}}},
+      // Arguments are checked before a board is opened.
+      {"set", cli::kUsage, "at least one NAME=VALUE", ""},
+      {"set led", cli::kUsage, "not NAME=VALUE", ""},
+      {"set LED=50", cli::kUsage, "names: analog-mode, master-clutch", ""},
+      {"set led=101", cli::kUsage, "a percentage from 0 to 100", ""},
+      {"set led=-1", cli::kUsage, "a percentage from 0 to 100", ""},
+      {"set clutch-bite=nan", cli::kUsage, "a percentage", ""},
+      {"set analog-mode=Dual-Clutch", cli::kUsage, "dual-clutch, throttle-and-brake", ""},
+      {"set rotary-left=shift-l-encoder", cli::kUsage, "encoder, shift-r-encoder, encoder-r-shifted", ""},
+      {"set rotary-right=3", cli::kUsage, "encoder-l-shifted, shift-l-encoder", ""},
+      {"set pulse-width=60", cli::kUsage, "a multiple of 8 from 8 to 200", ""},
+      {"set pulse-width=208", cli::kUsage, "a multiple of 8", ""},
+      {"set x-curve-number=6", cli::kUsage, "a whole number from -5 to 5", ""},
+      {"set y-curve-number=1.5", cli::kUsage, "a whole number from -5 to 5", ""},
+      {"set x-dead-low=10.51", cli::kUsage, "a percentage from 0 to 10.5", ""},
+      {"set y-dead-high=-0.5", cli::kUsage, "a percentage from 0 to 10.5", ""},
+      {"set led=5 led=6", cli::kUsage, "led is given twice", ""},
+      {"set rotary-left=shift-r-encoder rotary-right=encoder", cli::kUsage, "needs the same pairing", ""},
+      {"set led=50 x-curve=bent", cli::kUsage, "linear, s-curve", ""},
+      {"set led=50 --yes", cli::kUsage, "Unknown option 'yes'", ""},
+      {"set led=50 --board", cli::kUsage, "Missing value after '--board'", ""},
+      {"frobnicate", cli::kUsage, "unknown command", ""},
+      {"", cli::kUsage, "Usage: torvex-ctl", ""},
+      // clang-format on
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args + std::string(" on boards: ") + std::to_string(c.boards));
     CliRig rig(c.boards);
-    for (const QString& first : QString(c.first).split(u';', Qt::SkipEmptyParts)) rig.run(first);
+    const auto home = [&](const char* s) { return QString(s).replace("HOME", rig.home.path()); };
+    for (const QString& first : home(c.first).split(u';', Qt::SkipEmptyParts)) rig.run(first);
     for (auto [at, value] : c.holds) rig.board.firmware(0).setSetting(at, value);
-    if (c.profilesUnwritable) rig.write("torvex-config", "a file where the folder goes");
     rig.err.clear();
     if (c.boards) rig.board.device(0).openError = c.firstFails;
     rig.terminal = c.terminal;
     rig.in = c.answers;
-    EXPECT_EQ(rig.run(QString(c.args).replace("HOME", rig.home.path())), c.exit);
+    EXPECT_EQ(rig.run(home(c.args)), c.exit);
     EXPECT_TRUE(rig.err.contains(c.says)) << rig.err.toStdString();
     EXPECT_EQ(rig.sent(), c.sent);
     const QString told = *c.sent ? "TVXA" : "";  // the wrapper tells twice: profile, then back
@@ -152,33 +121,19 @@ TEST(Calibrate, EachEndOnceThePaddleRestsThere) {
     const char* says;
     const char* sent;  // then the axis's low and high end on the board
   } cases[] = {
-      {"calibrate y --yes",
-       throttleAndBrake,
-       {{0, Right, 3000}, {1500, Right, 30000}, {1700, Right, 62000}},
-       cli::kDone,
-       "Low end taken at Y 4.6 %.\n",
-       "5/0B:01@600 5/0B:02@2250 | 3000 62000"},
+      // clang-format off
+      {"calibrate y --yes", throttleAndBrake, {{0, Right, 3000}, {1500, Right, 30000}, {1700, Right, 62000}},
+       cli::kDone, "Low end taken at Y 4.6 %.\n", "5/0B:01@600 5/0B:02@2250 | 3000 62000"},
       // Once taken, the low end reads 0: no travel for a paddle left at rest.
-      {"calibrate y --yes",
-       throttleAndBrake,
-       {{0, Right, 20000}},
-       cli::kNotTaken,
+      {"calibrate y --yes", throttleAndBrake, {{0, Right, 20000}}, cli::kNotTaken,
        "far enough from where the low end was taken (at least 10 % of the range) within 30 s: "
-       "the low end is taken, the high end not",
-       "5/0B:01@600 | 20000 65535"},
+       "the low end is taken, the high end not", "5/0B:01@600 | 20000 65535"},
       // Dual clutch: the right paddle shows only in the clutch field, X.
-      {"calibrate y",
-       {},
-       {{0, Right, 2000}, {1500, Right, 60000}},
-       cli::kDone,
-       "Axis Y calibrated.",
+      {"calibrate y", {}, {{0, Right, 2000}, {1500, Right, 60000}}, cli::kDone, "Axis Y calibrated.",
        "5/0B:01@600 5/0B:02@2050 | 2000 60000"},
-      {"calibrate x --yes",
-       throttleAndBrake,
-       {{0, Left, 1000}, {1000, Unplug}},
-       cli::kNotTaken,
-       "lost during the calibration: the low end is taken, the high end not",
-       "5/0B:03@600 | 1000 65535"},
+      {"calibrate x --yes", throttleAndBrake, {{0, Left, 1000}, {1000, Unplug}}, cli::kNotTaken,
+       "lost during the calibration: the low end is taken, the high end not", "5/0B:03@600 | 1000 65535"},
+      // clang-format on
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(&c - cases);
@@ -239,8 +194,6 @@ TEST(Show, JsonValuesSetTakesBackExactly) {
         << name;
 }
 
-// A board's strings and a shared profile's may hold escape sequences; none
-// reaches the terminal.
 // A signal to the wrapper reaches the game, whose end by it is the exit status.
 TEST(Commands, TheWrapperPassesSignalsOnToTheGame) {
   CliRig rig;
@@ -248,6 +201,7 @@ TEST(Commands, TheWrapperPassesSignalsOnToTheGame) {
   EXPECT_EQ(rig.run("run p -- sh " + rig.file("game.sh")), 128 + SIGTERM);
 }
 
+// A board's strings may hold escape sequences; none reaches the terminal.
 TEST(Commands, ControlCharactersFromBoardsAndFilesAreEscaped) {
   CliRig rig(0);
   sim::Identity id;
