@@ -13,13 +13,15 @@
 namespace torvex::test {
 namespace {
 
-// Every exit code has one meaning; each row shows one.
+// A command line: its exit code, what it says and prints, what reaches the board
+// and whether the window is told. Every exit code has one meaning.
 TEST(Commands, ExitMessageAndWire) {
   const struct {
     const char* args;
     int exit;
     const char* says;  // in the error stream
     const char* sent;
+    const char* out = nullptr;  // nullptr: not compared
     int boards = 1;
     const char* first = "";  // commands run before, ';' between
     Holds holds = {};        // after `first`
@@ -28,55 +30,68 @@ TEST(Commands, ExitMessageAndWire) {
     hid::OpenError firstFails = hid::OpenError::None;
   } cases[] = {
       // clang-format off
-      {"show", cli::kNoBoard, "no board found", "", 0},
-      {"show", cli::kUsage, "--board SERIAL:\n  TVXA\n  TVXB\n", "", 2},
-      {"run p -- false", 1, "holds what it held before", "45:00@200 45:01@410", 1, "save p", {{0x45, 1}}},
-      {"run p -- true", cli::kDone, "starting true anyway", "", 0},
-      {"run p -- /nonexistent/game", 127, "holds what it held before", "", 1, "save p"},
-      {"link nope --steam 1", cli::kBadProfile, "no profile named nope", "", 0},
-      {"link p", cli::kUsage, "give --steam ID or --exe NAME", "", 1, "save p"},
-      {"link p --steam 0x10", cli::kUsage, "--steam takes a Steam app ID", "", 1, "save p"},
-      {"link p --exe C:\\g\\x.exe", cli::kUsage, "--exe takes an executable's file name", "", 1, "save p"},
-      {"link p --exe Game.EXE", cli::kDone, "was linked to q", "", 1, "save p;save q;link q --exe game.exe"},
+      {"show", cli::kNoBoard, "no board found", "", nullptr, 0},
+      {"show", cli::kUsage, "--board SERIAL:\n  TVXA\n  TVXB\n", "", nullptr, 2},
+      {"run p -- false", 1, "holds what it held before", "45:00@200 45:01@410", nullptr, 1, "save p", {{0x45, 1}}},
+      {"run p -- true", cli::kDone, "starting true anyway", "", nullptr, 0},
+      {"run p -- /nonexistent/game", 127, "holds what it held before", "", nullptr, 1, "save p"},
+      {"link nope --steam 1", cli::kBadProfile, "no profile named nope", "", nullptr, 0},
+      {"link p", cli::kUsage, "give --steam ID or --exe NAME", "", nullptr, 1, "save p"},
+      {"link p --steam 0x10", cli::kUsage, "--steam takes a Steam app ID", "", nullptr, 1, "save p"},
+      {"link p --exe C:\\g\\x.exe", cli::kUsage, "--exe takes an executable's file name", "", nullptr, 1, "save p"},
+      {"link p --exe Game.EXE", cli::kDone, "was linked to q", "", nullptr, 1, "save p;save q;link q --exe game.exe"},
       {"apply p", cli::kBadProfile, "no profile named p", ""},
       {"save HOME/gone/p.toml", cli::kCannotWrite, "gone does not exist", ""},
       // A file where the profile folder goes.
-      {"reset --yes", cli::kCannotWrite, "no backup could be saved", "", 1, "save HOME/torvex-config"},
-      {"show --board TVXC", cli::kNoBoard, "no board with serial number TVXC", "", 2},
-      {"show", cli::kNotAccessible, "udevadm trigger --subsystem-match=hidraw", "", 1, "", {}, "", false, hid::OpenError::AccessDenied},
-      {"show --board TVXA", cli::kNotAccessible, "another program", "", 2, "", {}, "", false, hid::OpenError::Busy},
-      {"list", cli::kNotAccessible, "sudo cmake --install", "", 1, "", {}, "", false, hid::OpenError::AccessDenied},
-      {"reset", cli::kUsage, "pass --yes", "", 1, "", {}, "y\n"},
+      {"reset --yes", cli::kCannotWrite, "no backup could be saved", "", nullptr, 1, "save HOME/torvex-config"},
+      {"show --board TVXC", cli::kNoBoard, "no board with serial number TVXC", "", nullptr, 2},
+      {"show", cli::kNotAccessible, "udevadm trigger --subsystem-match=hidraw", "", nullptr, 1, "", {}, "", false, hid::OpenError::AccessDenied},
+      {"show --board TVXA", cli::kNotAccessible, "another program", "", nullptr, 2, "", {}, "", false, hid::OpenError::Busy},
+      {"list", cli::kNotAccessible, "sudo cmake --install", "", nullptr, 1, "", {}, "", false, hid::OpenError::AccessDenied},
+      {"reset", cli::kUsage, "pass --yes", "", nullptr, 1, "", {}, "y\n"},
       {"reset --yes", cli::kDone, "as profile backup-TVXA-", "3/04:05@100"},
-      {"reset", cli::kDone, "[y/N]", "3/04:05@100", 1, "", {}, "y\n", true},
-      {"reset", cli::kDone, "Nothing changed", "", 1, "", {}, "\n", true},
+      {"reset", cli::kDone, "[y/N]", "3/04:05@100", nullptr, 1, "", {}, "y\n", true},
+      {"reset", cli::kDone, "Nothing changed", "", nullptr, 1, "", {}, "\n", true},
       {"calibrate y --yes", cli::kNotTaken, "no paddle position within 30 s: nothing sent", ""},
       {"calibrate x --yes", cli::kUsage, board::kCalibrateXRefusal, ""},
-      {"calibrate y", cli::kUsage, "pass --yes", "", 1, "", {}, "\n"},
-      {"calibrate y", cli::kUsage, "input ended: nothing sent", "", 1, "", {}, "", true},
+      {"calibrate y", cli::kUsage, "pass --yes", "", nullptr, 1, "", {}, "\n"},
+      {"calibrate y", cli::kUsage, "input ended: nothing sent", "", nullptr, 1, "", {}, "", true},
       {"calibrate z --yes", cli::kUsage, "x or y", ""},
-      {"set rotary-right=encoder", cli::kUsage, "rotary-left instead", "", 1, "", {{0x49, 3}}},
+      {"set rotary-right=encoder", cli::kUsage, "rotary-left instead", "", nullptr, 1, "", {{0x49, 3}}},
+      // The window's frames at their virtual times (the read-back ends at 100 ms),
+      // and the values read back.
+      {"set clutch-bite=50", cli::kDone, "", "46:20@100 47:80@110", "clutch-bite=50.0\n"},
+      {"set led=100", cli::kDone, "", "60:FF@100 61:00@110", "led=100.0\n", 1, "", {{0x60, 0}}},  // clamped to 255
+      {"set pulse-width=200 x-curve=s-curve", cli::kDone, "", "40:19@100 5C:01@110"},  // 10 ms after either
+      // Dead zones to 10.5 % as the window lets through, every decimal kept.
+      {"set y-dead-high=10.5 x-dead-low=2.35", cli::kDone, "", "54:03@100 55:06@120 5A:DE@140 5B:1A@160"},
+      {"set x-curve-number=-5 y-curve=progressive analog-mode=throttle-and-brake", cli::kDone, "", "45:01@100 5D:02@110 5E:00@120"},
+      {"set rotary-left=shift-r-encoder", cli::kDone, "", "49:03@100 4A:03@110 49:03@120 4A:03@130",
+       "rotary-left=shift-r-encoder\nrotary-right=encoder-l-shifted\n"},
+      {"set rotary-left=encoder", cli::kDone, "", "49:02@100 4A:00@110 4A:00@120", nullptr, 1, "", {{0x49, 3}, {0x4A, 3}}},
+      {"set rotary-right=encoder rotary-left=12-way-rotary", cli::kDone, "", "49:00@100 4A:00@110 4A:00@120 4A:02@130", nullptr, 1, "", {{0x49, 3}, {0x4A, 3}}},
+      {"set led=50", cli::kDone, "", "", "led=50.1\n", 1, "", {{0x60, 128}}},  // already held: nothing sent
       // Arguments are checked before a board is opened.
-      {"set", cli::kUsage, "at least one NAME=VALUE", ""},
-      {"set led", cli::kUsage, "not NAME=VALUE", ""},
-      {"set LED=50", cli::kUsage, "names: analog-mode, master-clutch", ""},
-      {"set led=101", cli::kUsage, "a percentage from 0 to 100", ""},
-      {"set led=-1", cli::kUsage, "a percentage from 0 to 100", ""},
-      {"set clutch-bite=nan", cli::kUsage, "a percentage", ""},
-      {"set analog-mode=Dual-Clutch", cli::kUsage, "dual-clutch, throttle-and-brake", ""},
-      {"set rotary-left=shift-l-encoder", cli::kUsage, "encoder, shift-r-encoder, encoder-r-shifted", ""},
-      {"set rotary-right=3", cli::kUsage, "encoder-l-shifted, shift-l-encoder", ""},
-      {"set pulse-width=60", cli::kUsage, "a multiple of 8 from 8 to 200", ""},
-      {"set pulse-width=208", cli::kUsage, "a multiple of 8", ""},
-      {"set x-curve-number=6", cli::kUsage, "a whole number from -5 to 5", ""},
-      {"set y-curve-number=1.5", cli::kUsage, "a whole number from -5 to 5", ""},
-      {"set x-dead-low=10.51", cli::kUsage, "a percentage from 0 to 10.5", ""},
-      {"set led=5 led=6", cli::kUsage, "led is given twice", ""},
-      {"set rotary-left=shift-r-encoder rotary-right=encoder", cli::kUsage, "needs the same pairing", ""},
-      {"set led=50 x-curve=bent", cli::kUsage, "linear, s-curve", ""},
-      {"set led=50 --yes", cli::kUsage, "Unknown option 'yes'", ""},
-      {"frobnicate", cli::kUsage, "unknown command", ""},
-      {"", cli::kUsage, "Usage: torvex-ctl", ""},
+      {"set", cli::kUsage, "at least one NAME=VALUE", "", ""},
+      {"set led", cli::kUsage, "not NAME=VALUE", "", ""},
+      {"set LED=50", cli::kUsage, "names: analog-mode, master-clutch", "", ""},
+      {"set led=101", cli::kUsage, "a percentage from 0 to 100", "", ""},
+      {"set led=-1", cli::kUsage, "a percentage from 0 to 100", "", ""},
+      {"set clutch-bite=nan", cli::kUsage, "a percentage", "", ""},
+      {"set analog-mode=Dual-Clutch", cli::kUsage, "dual-clutch, throttle-and-brake", "", ""},
+      {"set rotary-left=shift-l-encoder", cli::kUsage, "encoder, shift-r-encoder, encoder-r-shifted", "", ""},
+      {"set rotary-right=3", cli::kUsage, "encoder-l-shifted, shift-l-encoder", "", ""},
+      {"set pulse-width=60", cli::kUsage, "a multiple of 8 from 8 to 200", "", ""},
+      {"set pulse-width=208", cli::kUsage, "a multiple of 8", "", ""},
+      {"set x-curve-number=6", cli::kUsage, "a whole number from -5 to 5", "", ""},
+      {"set y-curve-number=1.5", cli::kUsage, "a whole number from -5 to 5", "", ""},
+      {"set x-dead-low=10.51", cli::kUsage, "a percentage from 0 to 10.5", "", ""},
+      {"set led=5 led=6", cli::kUsage, "led is given twice", "", ""},
+      {"set rotary-left=shift-r-encoder rotary-right=encoder", cli::kUsage, "needs the same pairing", "", ""},
+      {"set led=50 x-curve=bent", cli::kUsage, "linear, s-curve", "", ""},
+      {"set led=50 --yes", cli::kUsage, "Unknown option 'yes'", "", ""},
+      {"frobnicate", cli::kUsage, "unknown command", "", ""},
+      {"", cli::kUsage, "Usage: torvex-ctl", "", ""},
       // clang-format on
   };
   for (const auto& c : cases) {
@@ -92,6 +107,7 @@ TEST(Commands, ExitMessageAndWire) {
     EXPECT_EQ(rig.run(home(c.args)), c.exit);
     EXPECT_TRUE(rig.err.contains(c.says)) << rig.err.toStdString();
     EXPECT_EQ(rig.sent(), c.sent);
+    if (c.out) EXPECT_EQ(rig.out, c.out);
     const QString told = *c.sent ? "TVXA" : "";  // the wrapper tells twice: profile, then back
     EXPECT_EQ(rig.told, QString(c.args).startsWith("run ") ? told + told : told);
   }
