@@ -9,7 +9,6 @@
 
 #include "CliRig.h"
 #include "board/Settings.h"
-#include "hid/Config.h"
 
 namespace torvex::test {
 namespace {
@@ -174,12 +173,13 @@ TEST(Set, FaultsExitFourSayingWhatReachedTheBoard) {
     int lostAtFrame, refusedFrame, spoiltByte;  // 0: none; a read-back byte spoilt to 9
     const char* says;
   } cases[] = {
+      // clang-format off
       {3, 0, 0, "was lost or refused led.\nReached the board: clutch-bite\nNot set: led, x-curve"},
       {1, 0, 0, "Reached the board: none\nNot set: clutch-bite"},
-      {0, 2, 0,
-       "refused clutch-bite.\nReached the board: none\nPartly sent: clutch-bite\nNot set: led"},
+      {0, 2, 0, "refused clutch-bite.\nReached the board: none\nPartly sent: clutch-bite\nNot set: led"},
       {0, 0, 3 + 0x5C - 0x40, "did not take:\n  x-curve: asked S-Curve, holds unknown (9)"},
       {0, 0, 1, "did not answer the read-back; sent but not verified: clutch-bite, led, x-curve"},
+      // clang-format on
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.says);
@@ -243,9 +243,8 @@ TEST(Commands, ControlCharactersFromBoardsAndFilesAreEscaped) {
   rig.board.addBoard({.product = u"Wheel\x1b[2J\u009b1m", .serialNumber = u"TVX\x1b]0;owned\x07"});
   for (const char* args : {"list", "show", "save p", "profiles", "show --board \x1b[2J"})
     rig.run(args);
-  EXPECT_FALSE(rig.out.contains(u'\x1b') || rig.err.contains(u'\x1b') ||
-               rig.out.contains(u'\u009b'))
-      << rig.out.toStdString();
+  for (const QString& text : {rig.out, rig.err})
+    EXPECT_FALSE(text.contains(u'\x1b') || text.contains(u'\u009b')) << text.toStdString();
   EXPECT_TRUE(rig.out.contains("TVX\\x1b]0;owned\\x07")) << rig.out.toStdString();
   EXPECT_TRUE(rig.out.contains("Wheel\\x1b[2J\\x9b1m")) << rig.out.toStdString();
 }
@@ -262,10 +261,10 @@ TEST(Monitor, OneJsonObjectPerChangeUntilTheBoardIsLost) {
     return false;
   };
   EXPECT_EQ(rig.run("monitor --json --seconds 1"), cli::kNotTaken);
-  EXPECT_EQ(rig.out,
-            "{\"buttons\":[41,53],\"format\":1,\"x\":50,\"x-raw\":32768,\"y\":0,\"y-raw\":0}\n"
-            "{\"buttons\":[5,41,53,64],\"format\":1,\"x\":50,\"x-raw\":32768,\"y\":0,"
-            "\"y-raw\":0}\n");
+  // clang-format off
+  EXPECT_EQ(rig.out, "{\"buttons\":[41,53],\"format\":1,\"x\":50,\"x-raw\":32768,\"y\":0,\"y-raw\":0}\n"
+                     "{\"buttons\":[5,41,53,64],\"format\":1,\"x\":50,\"x-raw\":32768,\"y\":0,\"y-raw\":0}\n");
+  // clang-format on
   EXPECT_TRUE(rig.err.contains("TVXA was lost"));
   EXPECT_EQ(rig.sent(), "");
 }
@@ -277,14 +276,6 @@ TEST(Monitor, StopsAfterItsSecondsOrASignal) {
     EXPECT_EQ(rig.run("monitor --seconds 2"), cli::kDone);
     EXPECT_EQ(rig.platform.calls(Call::ReadInput), stop ? 0 : 40);
   }
-}
-
-TEST(UdevRule, PrintsTheConfiguredRule) {
-  CliRig rig(0);
-  EXPECT_EQ(rig.run("udev-rule"), cli::kDone);
-  EXPECT_TRUE(rig.out.contains(
-      QStringLiteral("ATTRS{idVendor}==\"%1\"").arg(DeviceVendorId, 4, 16, QChar(u'0'))));
-  EXPECT_TRUE(rig.out.contains("TAG+=\"uaccess\""));
 }
 
 }  // namespace
