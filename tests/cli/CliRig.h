@@ -11,12 +11,6 @@
 #include "support/FaultPlatform.h"
 #include "support/Wire.h"
 
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) {
-  *os << '"' << s.toStdString() << '"';
-}
-QT_END_NAMESPACE
-
 namespace torvex::test {
 
 // What a board holds before the command: setting code, value.
@@ -32,11 +26,8 @@ struct CliRig {
 
   explicit CliRig(int boards = 1, const Holds& holds = {}) {
     qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-    for (int i = 0; i < boards; ++i) {
-      sim::Identity id;
-      id.serialNumber = u"TVX" + std::u16string(1, char16_t(u'A' + i));
-      board.addBoard(id);
-    }
+    for (int i = 0; i < boards; ++i)
+      board.addBoard({.serialNumber = u"TVX" + std::u16string(1, char16_t(u'A' + i))});
     for (auto [at, value] : holds) board.firmware(0).setSetting(at, value);
   }
   int run(const QString& line) {

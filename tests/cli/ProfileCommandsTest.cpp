@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 // torvex-ctl save, diff, apply and profiles: what a bad file says with
-// nothing sent, and the window's frames and pauses when a profile goes out.
+// nothing sent, and what goes out when a profile is applied. The agent's
+// rounds on a fake /proc: which profile each board holds as linked games start
+// and end, one after another or overlapping, and for a board plugged in
+// mid-game.
 #include <gtest/gtest.h>
 
-#include <QFile>
-
 #include "CliRig.h"
-#include "board/ProfileStore.h"
+#include "cli/Agent.h"
+#include "support/FakeProc.h"
 
 namespace torvex::test {
 namespace {
@@ -30,41 +32,22 @@ TEST(Profiles, BadFilesAreRefusedWithTheirLineAndNothingIsSent) {
     const char* says;
   } cases[] = {
       {"", "the file is empty"},
-      {" \n\n", "the file is empty"},
       {QByteArray("\x00\xff\xfe\x01 binary", 10), "line 1: not a valid profile"},
       {good.left(at + 15), "line 25, pulse-width: takes milliseconds"},
       {good.left(at), "line 13, pulse-width: missing"},
       {Edited(good, "led = 100", "led = '50'"), "line 27, led: takes a percentage from 0 to 100"},
-      {Edited(good, "\"dual-clutch\"", "0"), "line 15, analog-mode: takes dual-clutch, throttle"},
-      {Edited(good, "led = 100", "led = 100.01"), "line 27, led: takes a percentage"},
-      {Edited(good, "led = 100", "led = nan"), "line 27, led: takes a percentage"},
-      {Edited(good, "pulse-width = 64", "pulse-width = 60"), "line 25, pulse-width: takes"},
-      {Edited(good, "x-curve-number = 0", "x-curve-number = 6"), "line 33, x-curve-number"},
-      {Edited(good, "x-dead-low = 0", "x-dead-low = 10.51"), "line 37, x-dead-low: takes a"},
-      {Edited(good, "x-dead-low = 0", "x-dead-low = { stored = 65536 }"),
-       "line 37, x-dead-low: takes { stored = N }, N a whole number from 0 to 65535"},
       {Edited(good, "x-curve = \"linear\"", "x-curve = { stored = 256 }"),
        "line 29, x-curve: takes { stored = N }, N a whole number from 0 to 255"},
       {Edited(good, "led = 100", "led = { stored = 1, raw = 1 }"), "line 27, led: takes { stored"},
       {Edited(good, "\"linear\"", "'wavy'"), "line 29, x-curve: takes linear, s-curve, progr"},
-      {Edited(good, "\"left\"", "'Left'"), "line 17, master-clutch: takes left, right"},
       {Edited(good, "left = \"12-way-rotary\"", "left = 'shift-r-encoder'"),
        "line 23, rotary-right: a pair"},
-      {good + "led = 20\n",
-       "line 44: not a valid profile (Error while parsing key-value pair: cannot redefine "
-       "existing integer 'led')"},
       {Edited(good, "format = 1", "version = 1"), "format: missing: not a torvex-config profile"},
-      {Edited(good, "format = 1", "format = '1'"), "line 6, format: takes a format version"},
       {Edited(good, "format = 1", "format = 0"), "line 6, format: takes a format version"},
       {Edited(good, "led = 100", "led = 100\nclutch-bight = 2"),
        "line 28, settings.clutch-bight: not"},
       {Edited(Edited(good, "format = 1", "format = 3"), "led = 100", "led = 100\nrpm-light = 2"),
        "settings.rpm-light: written by a newer version (format 3)"},
-      {"format = 1\nsettings = 3\n", "line 2, settings: takes a table"},
-      {good.left(good.indexOf("[settings]")), "settings: missing"},
-      {Edited(good, "serial = \"TVXA\"", "serial = 7"), "line 9, origin.serial: takes text"},
-      {"{\"format\": 1}", "line 1: not a valid profile"},
-      {"[package]\nname = \"wheel\"\n", "format: missing: not a torvex-config profile"},
       {"\xef\xbb\xbf" + Edited(good, "led = 100", "led = -1").replace("\n", "\r\n"),
        "line 27, led"},
       {good + QByteArray(10 << 20, '#'), "the file is too large for a profile"},
@@ -88,7 +71,6 @@ TEST(Profiles, BadFilesAreRefusedWithTheirLineAndNothingIsSent) {
                                 Edited(good, "\"TVXA\"", "\"\"\"\\\n \xc3\xa9\"\"\""));
   EXPECT_EQ(rig.run("apply " + rig.file("accents.toml")), cli::kDone) << rig.err.toStdString();
   EXPECT_EQ(rig.run("apply " + rig.file("missing.toml")), cli::kBadProfile);
-  EXPECT_EQ(rig.run("apply no-such-profile"), cli::kBadProfile);
 }
 
 TEST(Profiles, SaveDiffThenApplySendsOnlyWhatDiffers) {
@@ -110,38 +92,70 @@ TEST(Profiles, SaveDiffThenApplySendsOnlyWhatDiffers) {
             "rotary-right: Encoder (L-Shifted) -> 12 Way Rotary\n");
   EXPECT_EQ(rig.sent(), "");
 
-  rig.board.clearLog();
-  const std::int64_t t0 = rig.board.nowUs() / 1000 + 100;  // after the read-back
   ASSERT_EQ(rig.run("apply gt3"), cli::kDone) << rig.err.toStdString();
   // Leaving a pairing on the left resets the right twice, as the window does.
-  EXPECT_EQ(rig.sent(), QString("46:00@%1 47:80@%2 49:00@%3 4A:00@%4 4A:00@%5")
-                            .arg(t0)
-                            .arg(t0 + 10)
-                            .arg(t0 + 20)
-                            .arg(t0 + 30)
-                            .arg(t0 + 40)
-                            .toStdString());
+  EXPECT_EQ(Sent(rig.board), "46:00 47:80 49:00 4A:00 4A:00");
   EXPECT_EQ(rig.told, "TVXA");
   rig.out.clear();
   ASSERT_EQ(rig.run("profiles"), cli::kDone);
   EXPECT_TRUE(rig.out.startsWith("gt3\tsaved ")) << rig.out.toStdString();
 }
 
-TEST(Profiles, ResetLeavesABackupThatRestoresEveryByte) {
-  CliRig rig(1,
-             {{code::SetLedIntensityLsb, 7}, {code::SetXCurveType, 2}, {code::SetYDeadLowLsb, 9}});
-  const auto memory = [&] {
-    std::vector<int> m;
-    for (int at = 0; at < 256; ++at) m.push_back(rig.board.firmware(0).setting(at));
-    return m;
+// Above any pid_max, so no real process answers for them.
+constexpr int kProton = 5'000'001, kSteam = 5'000'002, kLater = 5'000'003;
+
+TEST(Agent, TheLastStartedLinkedGameCountsAndEachEndPutsBackTheOneBefore) {
+  CliRig rig;
+  auto& fw = rig.board.firmware(0);
+  fw.setSetting(code::SetAnalogInputMode, 1);
+  ASSERT_EQ(rig.run("save gt3"), cli::kDone);
+  fw.setSetting(code::SetAnalogInputMode, 0), fw.setSetting(code::SetMasterClutchMode, 1);
+  ASSERT_EQ(rig.run("save rally"), cli::kDone);
+  fw.setSetting(code::SetMasterClutchMode, 0);
+  for (const char* line : {"link gt3 --exe ac2-win64-shipping.EXE", "link rally --steam 805550"})
+    ASSERT_EQ(rig.run(line), cli::kDone) << line;
+
+  QTemporaryDir proc(FakeRoot());
+  QTextStream o(&rig.out), e(&rig.err);
+  cli::Io io{o, e, nullptr, false, false, nullptr, [&](const QString& s) { rig.told += s + " "; }};
+  cli::Agent agent(rig.platform, io,
+                   {proc.path(), kUser, rig.home.path() + "/torvex-config/profiles"});
+  const auto start = [&](int pid, const QByteArray& cmdline, const QByteArray& cgroup) {
+    Write(proc.path(), {pid, cmdline, "/usr/bin/wine64-preloader", 1, "x", cgroup});
   };
-  const auto before = memory();
-  ASSERT_EQ(rig.run("reset --yes"), cli::kDone);
-  ASSERT_NE(memory(), before);
-  const QString name = board::ProfileStore().names().value(0);
-  EXPECT_TRUE(name.startsWith("backup-TVXA-") && rig.err.contains(name)) << name.toStdString();
-  ASSERT_EQ(rig.run("apply " + name), cli::kDone);
-  EXPECT_EQ(memory(), before);
+  const auto end = [&](int pid) {
+    QDir(proc.path() + "/" + QString::number(pid)).removeRecursively();
+  };
+  // Frames each round sent to each board, without times.
+  const auto round = [&] {
+    agent.round(QDateTime::currentDateTime());
+    std::string boards = Sent(rig.board, 0);
+    for (int b = 1; b < rig.board.deviceCount(); ++b) boards += " | " + Sent(rig.board, b);
+    rig.board.clearLog();
+    return boards;
+  };
+  const QByteArray session = "0::/user.slice/session-2.scope\n";
+  EXPECT_EQ(round(), "");
+  start(kProton, "Z:\\games\\AC2\\AC2-Win64-Shipping.exe\0"_qba, session);
+  EXPECT_EQ(round(), "45:01");
+  start(kSteam, "Z:\\x\\game.exe\0"_qba, "0::/app.slice/app-steam-app805550-77.scope\n");
+  EXPECT_EQ(round(), "45:00 48:01");  // the later game's profile
+  EXPECT_EQ(agent.status()["game"].toObject()["rule"], "steam-app-id");
+  end(kSteam);
+  EXPECT_EQ(round(), "45:01 48:00");              // the earlier one's again
+  rig.board.addBoard({.serialNumber = u"TVXB"});  // plugged in while a linked game runs
+  EXPECT_EQ(round(), " | 45:01");
+  end(kProton);
+  EXPECT_EQ(round(), "45:00 | 45:00");  // what each held before
+  EXPECT_EQ(round(), " | ");
+
+  ASSERT_EQ(rig.run("default rally"), cli::kDone);
+  EXPECT_EQ(round(), "48:01 | 48:01");
+  start(kLater, "Z:\\games\\AC2\\AC2-Win64-Shipping.exe\0"_qba, session);
+  EXPECT_EQ(round(), "45:01 48:00 | 45:01 48:00");
+  end(kLater);
+  EXPECT_EQ(round(), "45:00 48:01 | 45:00 48:01");  // no linked game: the default
+  EXPECT_EQ(rig.told, "TVXA TVXA TVXA TVXB TVXA TVXB TVXA TVXB TVXA TVXB TVXA TVXB ");
 }
 
 }  // namespace

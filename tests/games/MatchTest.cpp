@@ -9,16 +9,14 @@ namespace torvex::games {
 namespace {
 
 TEST(GameMatch, StrongestRuleThenFileOrder) {
-  const Links links{{
-                        {"acc", MatchRule::WindowsExe, "AC2-Win64-Shipping.exe"},
-                        {"gt3", MatchRule::SteamAppId, "805550"},
-                        {"rally", MatchRule::WindowsExe, "dirtrally2.exe"},
-                        {"kart", MatchRule::NativeExe, "supertuxkart"},
-                        {"long", MatchRule::NativeExe, "averylongexecutablename"},
-                        {"first", MatchRule::WindowsExe, "Game.exe"},
-                        {"second", MatchRule::WindowsExe, "GAME.EXE"},
-                    },
-                    {}};
+  // clang-format off
+  const Links links{{{"acc", MatchRule::WindowsExe, "AC2-Win64-Shipping.exe"},
+                     {"gt3", MatchRule::SteamAppId, "805550"},
+                     {"rally", MatchRule::WindowsExe, "dirtrally2.exe"},
+                     {"kart", MatchRule::NativeExe, "supertuxkart"},
+                     {"long", MatchRule::NativeExe, "averylongexecutablename"},
+                     {"first", MatchRule::WindowsExe, "Game.exe"},
+                     {"second", MatchRule::WindowsExe, "GAME.EXE"}}, {}};
   const QString acc = "Z:\\home\\u\\.steam\\steamapps\\common\\acc\\AC2-Win64-Shipping.exe";
   const struct {
     QStringList arguments;
@@ -31,12 +29,7 @@ TEST(GameMatch, StrongestRuleThenFileOrder) {
       {{acc}, "wine64-preloader", "AC2-Win64-Shippi", {}, "acc", "AC2-Win64-Shipping.exe"},
       {{acc}, "wine64-preloader", "AC2-Win64-Shippi", 805550, "gt3", "805550"},
       {{"Z:/games/AC2-WIN64-SHIPPING.EXE"}, "", "", {}, "acc", "AC2-WIN64-SHIPPING.EXE"},
-      {{"/usr/bin/wine64", "C:\\DiRTrally2.exe", "-x"},
-       "wine64",
-       "wine64",
-       {},
-       "rally",
-       "DiRTrally2.exe"},
+      {{"/usr/bin/wine64", "C:\\DiRTrally2.exe", "-x"}, "wine64", "wine64", {}, "rally", "DiRTrally2.exe"},
       {{"/usr/bin/wineserver", "dirtrally2.exe"}, "wineserver", "wineserver", {}, "", ""},
       {{"/usr/games/stk"}, "supertuxkart", "stk", {}, "kart", "supertuxkart"},
       {{"/opt/kart/supertuxkart", "-f"}, "python3", "python3", {}, "kart", "supertuxkart"},
@@ -46,6 +39,7 @@ TEST(GameMatch, StrongestRuleThenFileOrder) {
       {{"game.exe"}, "", "", {}, "first", "game.exe"},
       {{}, "", "", {}, "", ""},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.arguments.join(' ').toStdString());
     const ProcessInfo p{42, 1, 7, c.executable, c.arguments, c.comm, c.steam};
