@@ -10,6 +10,7 @@
 #include "gui/AgentSwitch.h"
 #include "gui/ProfilesDialog.h"
 #include "notify/AgentState.h"
+#include "support/FakeProc.h"
 
 namespace torvex::test {
 namespace {
@@ -17,34 +18,23 @@ namespace {
 using games::Link;
 using games::MatchRule;
 
-// One process of the user in a fake /proc tree.
-void FakeProcess(const QString& root, int pid, const QByteArray& cmdline, const QString& exe,
-                 const QByteArray& scope = "session-2.scope") {
-  const QString dir = root + "/" + QString::number(pid) + "/";
-  QDir().mkpath(dir);
-  const auto put = [&](const char* name, const QByteArray& bytes) {
-    QFile f(dir + name);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-  };
-  put("status", "Uid:\t" + QByteArray::number(::getuid()) + "\t0\t0\t0\n");
-  put("stat", QByteArray::number(pid) + " (x) S 1" + QByteArray(" 0").repeated(17) + " 42 0 0\n");
-  put("cmdline", cmdline);
-  put("comm", "x\n");
-  put("cgroup", "0::/user.slice/user-1000.slice/user@1000.service/app.slice/" + scope + "\n");
-  QFile::link(exe, dir + "exe");
-}
-
 // The names that match, strongest first; a game linked elsewhere moves, and says so.
 TEST(ProfileLinks, RunningProgramsOfferTheNameThatMatchesAndLinkingWritesIt) {
   Rig rig;
   gui::MainWindow& w = rig.load();
   const board::ProfileStore& store = w.profileStore();
   QTemporaryDir proc;
-  FakeProcess(proc.path(), 300, "/usr/games/supertuxkart\0"_qba, "/usr/games/supertuxkart");
-  FakeProcess(proc.path(), 310, "Z:\\games\\AC2\\AC2-Win64-Shipping.exe\0"_qba,
-              "/usr/bin/wine64-preloader");
-  FakeProcess(proc.path(), 320, "/games/rally/rally\0-f\0"_qba, "/games/rally/rally",
-              "app-steam-app244210-3115.scope");
+  const auto run = [&](int pid, const QByteArray& cmdline, const QString& exe,
+                       const QByteArray& scope = "session-2") {
+    Write(proc.path(), {.pid = pid,
+                        .cmdline = cmdline,
+                        .exe = exe,
+                        .cgroup = "0::/user.slice/user-1000.slice/" + scope + ".scope\n",
+                        .uid = ::getuid()});
+  };
+  run(300, "/usr/games/supertuxkart\0"_qba, "/usr/games/supertuxkart");
+  run(310, "Z:\\games\\AC2\\AC2-Win64-Shipping.exe\0"_qba, "/usr/bin/wine64-preloader");
+  run(320, "/games/rally/rally\0-f\0"_qba, "/games/rally/rally", "app-steam-app244210-3115");
   const QString path = games::LinksPath(store.directory());
   ASSERT_EQ(games::WriteLinksFile(
                 path, {{{"rally-wet", MatchRule::WindowsExe, "ac2-win64-shipping.exe"}}, {}}),
@@ -78,9 +68,8 @@ TEST(ProfileLinks, RunningProgramsOfferTheNameThatMatchesAndLinkingWritesIt) {
 TEST(ProfileLinks, ALinksFileThatCannotBeReadIsNamedWithLineAndFieldAndKept) {
   Rig rig;
   gui::MainWindow& w = rig.load();
-  const QString path = games::LinksPath(w.profileStore().directory());
   const QByteArray bad = "format = 1\n[[link]]\nprofile = \"gt3-spa\"\nsteam = \"x\"\n";
-  QFile f(path);
+  QFile f(games::LinksPath(w.profileStore().directory()));
   ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bad) == bad.size());
   f.close();
   gui::ProfilesDialog d(w, w.profileStore());
@@ -93,23 +82,19 @@ TEST(ProfileLinks, ALinksFileThatCannotBeReadIsNamedWithLineAndFieldAndKept) {
     EXPECT_THAT(d.status().toStdString(),
                 testing::MatchesRegex(".*links.toml: line 4, link\\[1\\]\\.steam: .*\n"
                                       "Nothing was changed\\."));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), bad);
-    f.close();
   }
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), bad);
 }
 
 // Only the setting that differs, with the board's value and the profile's.
 TEST(ProfileLinks, TheDifferencesAreTheRowsThatDiffer) {
-  const struct {
-    int led;  // stored in the profile
-    bool board;
-    const char* shown;
-  } cases[] = {
+  // clang-format off
+  const struct { int led; bool board; const char* shown; } cases[] = {
       {128, true, "Applying changes on the board: | led 100 % 50 %"},
       {255, true, "Applying changes nothing."},
-      {128, false, "No board open."},
-  };
+      {128, false, "No board open."}};
+  // clang-format on
   for (const auto& c : cases) {
     Rig rig;
     gui::MainWindow& w = c.board ? rig.loadConnected() : rig.load();
@@ -148,29 +133,17 @@ TEST(ProfileLinks, TheWindowShowsTheProfileTheBoardHolds) {
 }
 
 // Through systemd when a user manager answers; else an autostart entry and
-// an agent started now, both undone by switching off.
+// an agent started now, both undone by switching off. An answer to
+// is-system-running; on or off; the commands run; an entry left in autostart.
 TEST(AgentSwitch, RunsTheServiceWhereSystemdAnswersElseAnAutostartEntry) {
-  const QString ctl = gui::AgentSwitch::CtlPath();
-  const struct {
-    gui::CommandRun answer;  // to is-system-running
-    bool on;
-    QString commands;
-    bool entry;  // left in autostart
-  } cases[] = {
-      {{1, "degraded\n"},
-       true,
-       "systemctl --user is-system-running; systemctl --user enable --now torvex-agent.service",
-       false},
-      {{0, "running\n"},
-       false,
-       "systemctl --user is-system-running; systemctl --user disable --now torvex-agent.service",
-       false},
-      {{1, "Failed to connect to bus: No medium found\n"},
-       true,
-       "systemctl --user is-system-running; " + ctl + " agent &",
-       true},
-      {{1, "offline\n"}, false, "systemctl --user is-system-running", false},
-  };
+  const QString ctl = gui::AgentSwitch::CtlPath(), asks = "systemctl --user is-system-running";
+  // clang-format off
+  const struct { gui::CommandRun answer; bool on; QString commands; bool entry; } cases[] = {
+      {{1, "degraded\n"}, true, asks + "; systemctl --user enable --now torvex-agent.service", false},
+      {{0, "running\n"}, false, asks + "; systemctl --user disable --now torvex-agent.service", false},
+      {{1, "Failed to connect to bus: No medium found\n"}, true, asks + "; " + ctl + " agent &", true},
+      {{1, "offline\n"}, false, asks, false}};
+  // clang-format on
   for (const auto& c : cases) {
     gui::AgentSwitch agent;
     QStringList commands;
@@ -182,12 +155,11 @@ TEST(AgentSwitch, RunsTheServiceWhereSystemdAnswersElseAnAutostartEntry) {
     EXPECT_EQ(commands.join("; ").toStdString(), c.commands.toStdString());
     QFile entry(gui::AgentSwitch::AutostartPath());
     EXPECT_EQ(entry.open(QIODevice::ReadOnly), c.entry) << c.commands.toStdString();
-    if (c.entry) {
+    if (c.entry)
       EXPECT_EQ(entry.readAll(),
                 "[Desktop Entry]\nType=Application\nName=Torvex per-game profiles\n"
                 "Comment=Applies a game's linked wheel profile while the game runs\nExec=" +
                     ctl.toUtf8() + " agent\nIcon=torvex-config\nTerminal=false\nNoDisplay=true\n");
-    }
   }
 }
 
