@@ -199,6 +199,8 @@ TEST(Calibration, ThreeClicksSendLowThenHighAndDualClutchRefusesX) {
   w.pollTimer()->stop();
   EXPECT_EQ(x->text() + rig.sent().c_str(), "Calibrate");
   sequence(w.controls().calibrateYButton, 100, "5/0B:01@", " 5/0B:02@");
+  Act(w, "analogInputModeList=1");  // the refusal left X disarmed
+  sequence(x, 0, "5/0B:03@", " 5/0B:04@");
 }
 
 }  // namespace
