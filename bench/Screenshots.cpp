@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Saves a picture of the window on the demo boards with the curve monitor
 // open on X and the paddle pulled through in one second, optionally of the
-// virtual wheel, and of the profiles dialog over the window after applying
-// a profile, and of it again with a profile linked to two games:
-//   torvex_screenshots <window.png> [wheel.png] [profiles.png] [links.png]
+// demo as it opens (the window beside the virtual wheel), and of the profiles
+// dialog over the window after applying a profile, and of it again with a
+// profile linked to two games:
+//   torvex_screenshots <window.png> [demo.png] [profiles.png] [links.png]
 // Runs on the virtual clock, so the picture is the same on every run.
 
 #include <QApplication>
@@ -79,6 +80,11 @@ int main(int argc, char** argv) {
   fw.setButton(2, true);
   fw.setButton(11, true);
   fw.setButton(29, true);
+  // The demo as it opens, the paddle where the wheel will show it.
+  fw.setPaddle(0, 47000);
+  tick();
+  app.processEvents();
+  const QImage opened = form.grab().toImage();
   fw.setPaddle(0, 0);
   form.controls().showCurveButtons[0]->click();
   tick();
@@ -98,7 +104,15 @@ int main(int argc, char** argv) {
     torvex::sim::VirtualWheel wheel(platform);
     wheel.show();
     app.processEvents();
-    if (!wheel.grab().save(QString::fromLocal8Bit(argv[2]))) return 1;
+    const QImage hands = wheel.grab().toImage();
+    QImage demo(opened.width() + hands.width(), std::max(opened.height(), hands.height()),
+                QImage::Format_RGB32);
+    demo.fill(Qt::black);
+    QPainter p(&demo);
+    p.drawImage(0, 0, opened);
+    p.drawImage(opened.width(), 0, hands);
+    p.end();
+    if (!demo.save(QString::fromLocal8Bit(argv[2]))) return 1;
   }
   if (argc >= 4) {
     form.controls().showCurveButtons[0]->click();
