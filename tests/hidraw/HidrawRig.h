@@ -50,7 +50,6 @@ struct HidrawDevice {
   sim::BoardFirmware firmware{};           // answers feature reports
   std::size_t replyLength = 0;             // feature replies cut to this (0: whole buffer)
   HidrawCall unplugOn = HidrawCall::None;  // the next such call unplugs, and fails
-  std::vector<sim::Bytes> received{};      // feature reports, in order
   // Every feature report sent (its bytes) or read (none), with its file.
   std::vector<std::pair<const void*, sim::Bytes>> featureCalls{};
   std::vector<UMockdevIoctlClient*> files{};  // every file opened, held
@@ -106,9 +105,8 @@ inline gboolean OnIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointe
     return Complete(client, 0);
   }
   if (set && size > 0) {
-    d.received.emplace_back(buffer, buffer + size);
-    d.firmware.receiveFeature(d.received.back());
-    d.featureCalls.emplace_back(client, d.received.back());
+    d.featureCalls.emplace_back(client, sim::Bytes(buffer, buffer + size));
+    d.firmware.receiveFeature(d.featureCalls.back().second);
     return Complete(client, static_cast<long>(size));
   }
   if (get && size > 0) {
