@@ -1,55 +1,22 @@
 // SPDX-License-Identifier: MIT
-// Report lengths from real descriptors (the corpus, every row) and from
-// hand-written ones that stress the item grammar or lie about their sizes; the
-// hidapi backend's own logic where emulated hidraw devices cannot reach.
+// Report lengths from hand-written descriptors that stress the item grammar or
+// lie about their sizes; the hidapi backend's own helpers where emulated hidraw
+// devices cannot reach.
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <fstream>
-#include <sstream>
 
 #include "hid/HidapiPlatform.h"
 #include "hid/ReportDescriptor.h"
+#include "support/Wire.h"
 
 namespace torvex::hid {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using test::Bytes;
+using test::Hex;
 using Lengths = std::array<int, 3>;  // input, output, feature
-
-Lengths Of(const ReportLengths& l) {
-  return {l.input, l.output, l.feature};
-}
-
-Bytes Hex(std::istream&& in) {
-  Bytes out;
-  for (unsigned b; in >> std::hex >> b;) out.push_back(static_cast<std::uint8_t>(b));
-  return out;
-}
-
-// expected.tsv: name, source, input, output, feature, report IDs ("none"), notes.
-TEST(ReportDescriptor, CorpusLengthsMatchTheIndependentParser) {
-  const std::string dir = std::string(TORVEX_TEST_DATA_DIR) + "/hid-descriptors/";
-  std::ifstream tsv(dir + "expected.tsv");
-  tsv.ignore(1000, '\n');  // header
-  int rows = 0;
-  for (std::string name, source, ids; std::getline(tsv, name, '\t'); tsv.ignore(1000, '\n')) {
-    Lengths expected{};
-    std::getline(tsv, source, '\t') >> expected[0] >> expected[1] >> expected[2] >> ids;
-    SCOPED_TRACE(name);
-    ++rows;
-    const Bytes descriptor = Hex(std::ifstream(dir + name + ".hex"));
-    const DescriptorSummary s = SummarizeReportDescriptor(descriptor);
-    EXPECT_EQ(std::pair(Of(s.lengths), s.numbered), std::pair(expected, ids != "none"));
-    // A descriptor cut anywhere is parsed up to the cut and never claims more.
-    for (std::size_t cut = 0; cut < descriptor.size(); ++cut) {
-      const Lengths partial = Of(ComputeReportLengths(std::span(descriptor).first(cut)));
-      for (int t = 0; t < 3; ++t) EXPECT_LE(partial[t], expected[t]) << "cut at " << cut;
-    }
-  }
-  EXPECT_EQ(rows, 24);
-}
 
 TEST(ReportDescriptor, HandWrittenItems) {
   // 75 = Report Size, 95 = Report Count, 85 = Report ID, 81/91/b1 = Input/Output/Feature,
@@ -77,25 +44,17 @@ TEST(ReportDescriptor, HandWrittenItems) {
   // clang-format on
   for (const auto& [hex, lengths, numbered] : cases) {
     // Copied into an exact-size heap buffer so any read past the end is a real overrun.
-    const Bytes bytes = Hex(std::istringstream(hex));
+    const Bytes bytes = Hex(hex);
     const auto data = std::make_unique<std::uint8_t[]>(bytes.size());
     std::copy(bytes.begin(), bytes.end(), data.get());
     const DescriptorSummary s = SummarizeReportDescriptor(std::span(data.get(), bytes.size()));
-    EXPECT_EQ(std::pair(Of(s.lengths), s.numbered), std::pair(lengths, numbered)) << hex;
+    const Lengths got{s.lengths.input, s.lengths.output, s.lengths.feature};
+    EXPECT_EQ(std::pair(got, s.numbered), std::pair(lengths, numbered)) << hex;
   }
 }
 
-// A device that never stops sending, text outside Unicode, odd paths.
-TEST(HidapiHelpers, EndlessDeviceNoWideCharOutsideUnicodeNorPathOutsideHidraw) {
-  int calls = 0;
-  const RawRead endless = [&calls](std::uint8_t* b, std::size_t) {
-    ++calls;
-    b[0] = 0x42;
-    return 1;
-  };
-  const InputRead r = DrainInputReports(endless, false, 4, 64, /*maxReads=*/100);
-  EXPECT_EQ(std::tuple(calls, r.status, r.bytes),
-            std::tuple(100, InputRead::Status::Ok, Bytes{0, 0x42, 0, 0x42}));
+// Text outside Unicode, paths outside hidraw.
+TEST(HidapiHelpers, NoWideCharOutsideUnicodeNorPathOutsideHidraw) {
   EXPECT_EQ(WideToUtf16(std::wstring(1, static_cast<wchar_t>(0x110000))), u"\uFFFD");
   for (const char* path : {"/dev/hidraw", "/dev/hidraw1/../../etc/passwd", "/dev/usb/hiddev0"})
     EXPECT_EQ(SysfsDescriptorPath(path), "") << path;

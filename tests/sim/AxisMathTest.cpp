@@ -8,42 +8,6 @@
 namespace torvex::sim {
 namespace {
 
-int Curve(int type, int number, int value) {
-  return ApplyCurve(static_cast<std::uint8_t>(type), static_cast<std::uint8_t>(number),
-                    static_cast<std::uint16_t>(value));
-}
-
-// Every curve keeps its ends, never falls, and the S is symmetric; each step
-// of the number bends it further down at a quarter of the travel.
-TEST(Curve, ShapeOfEverySetting) {
-  for (int type = 0; type < 3; ++type)
-    for (int n = 0; n <= 10; ++n) {
-      SCOPED_TRACE(testing::Message() << type << "/" << n);
-      EXPECT_EQ(std::pair(Curve(type, n, 0), Curve(type, n, 65535)), std::pair(0, 65535));
-      for (int v = 1, prev = 0; v <= 65535; prev = Curve(type, n, v), ++v) {
-        ASSERT_GE(Curve(type, n, v), prev) << v;
-        if (type == 1) {
-          ASSERT_EQ(Curve(1, n, 65535 - v), 65535 - Curve(1, n, v)) << v;
-        }
-      }
-      if (type > 0 && n < 10) {
-        EXPECT_GT(Curve(type, n, 16384), Curve(type, n + 1, 16384));
-      }
-    }
-  // Against the diagonal at a quarter: S position -2 an inverse S, -1 already
-  // an S; progressive 4 degressive, 5 linear, 6 progressive; position 0 a mild S.
-  // clang-format off
-  for (auto [type, number, sign] :
-       {std::array{1, 3, 1}, {1, 4, -1}, {2, 4, 1}, {2, 5, 0}, {2, 6, -1}, {2, 0, 1}, {2, 10, -1}}) {
-    // clang-format on
-    const int diff = Curve(type, number, 16384) - 16384;
-    EXPECT_EQ((diff > 0) - (diff < 0), sign) << type << "/" << number;
-  }
-  // Linear ignores the number; an unknown type is linear; numbers past 10 are 10.
-  EXPECT_EQ(std::tuple(Curve(0, 10, 40000), Curve(3, 9, 20000), Curve(1, 200, 30000)),
-            std::tuple(40000, 20000, Curve(1, 10, 30000)));
-}
-
 TEST(DeadZonesAndCalibration, Edges) {
   // 10 % = raw 6550 = 6553.5 axis units, rounded to 6554 at each end; 100 % leaves
   // only the very end; overlapping zones make a switch; raw beyond 100 % is 100 %.

@@ -32,19 +32,17 @@ TEST(Wheel, ControlsAndTheAnimationActOnTheSelectedBoardOnly) {
   VirtualPlatform platform;
   AddDemoBoards(platform);
   VirtualWheel wheel(platform);
-  const auto plug = [&] {
-    QTest::mouseClick(wheel.findChild<QPushButton*>("plugButton"), Qt::LeftButton);
-  };
+  QPushButton* plug = wheel.findChild<QPushButton*>("plugButton");
   wheel.findChild<QComboBox*>("boardCombo")->setCurrentIndex(0);
   wheel.findChild<QSlider*>("leftPaddle")->setValue(1000);
   wheel.findChild<QSlider*>("rightPaddle")->setValue(2000);
   wheel.findChild<QComboBox*>("rateCombo")->setCurrentIndex(2);  // on change
-  plug();
+  QTest::mouseClick(plug, Qt::LeftButton);
   for (int b : {0, 1})
     EXPECT_EQ(std::tuple(platform.firmware(b).paddle(0), platform.firmware(b).paddle(1),
                          platform.device(b).reportPeriodUs, platform.device(b).plugged),
               b ? std::tuple(20000, 40000, 4000, true) : std::tuple(1000, 2000, 0, false));
-  plug();
+  QTest::mouseClick(plug, Qt::LeftButton);
   EXPECT_TRUE(platform.device(0).plugged);
 
   wheel.findChild<QCheckBox*>("animate")->setChecked(true);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// What tests compare on the wire: feature report frames and the reports a
-// board received written compactly.
+// What tests compare on the wire: feature report frames, bytes written in
+// hex, and the reports a board received written compactly.
 
 #include <QLocale>
 #include <QStringList>
@@ -23,6 +23,14 @@ inline Bytes Frame(std::initializer_list<int> head, std::size_t length = 64) {
   Bytes b(head.begin(), head.end());
   b.resize(length);
   return b;
+}
+
+// "00 01 40" as bytes, cut or padded with zeros to `length` when given.
+inline Bytes Hex(const std::string& text, std::size_t length = 0) {
+  const QByteArray bytes = QByteArray::fromHex(QByteArray::fromStdString(text));
+  Bytes out(bytes.begin(), bytes.end());
+  if (length) out.resize(length);
+  return out;
 }
 
 // Reports a board received as "code:value" in hex, space separated; reports
