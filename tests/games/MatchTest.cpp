@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Which link a process matches: Steam's app ID over a Windows executable
-// over a native one, the first in the file among equals, never comm.
+// over a native one, the first in the file among equals, never comm; and
+// which running linked game counts.
 #include <gtest/gtest.h>
 
 #include "games/GameMatch.h"
@@ -47,6 +48,21 @@ TEST(GameMatch, StrongestRuleThenFileOrder) {
     EXPECT_EQ(match ? match->link.profile : "", c.profile);
     EXPECT_EQ(match ? match->name : "", c.name);
   }
+}
+
+TEST(RunningGames, TheMostRecentCountsAndAnEndPutsBackTheOneBefore) {
+  const GameMatch first{1, 0, {"first", MatchRule::NativeExe, "a"}, "a"};
+  const GameMatch second{2, 0, {"second", MatchRule::NativeExe, "b"}, "b"};
+  RunningGames running;
+  running.started(first);
+  running.started(second);
+  running.started(first);  // seen again: counts as the most recent
+  EXPECT_EQ(running.all().size(), 2u);
+  EXPECT_EQ(running.current()->link.profile, "first");
+  running.ended(first.pid);
+  EXPECT_EQ(running.current()->link.profile, "second");
+  running.ended(second.pid);
+  EXPECT_FALSE(running.current());
 }
 
 }  // namespace
