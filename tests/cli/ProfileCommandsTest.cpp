@@ -27,49 +27,43 @@ TEST(Profiles, BadFilesAreRefusedWithTheirLineAndNothingIsSent) {
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   const QByteArray good = f.readAll();
   const int at = static_cast<int>(good.indexOf("pulse-width = "));
+  // clang-format off
   const struct {
     QByteArray bytes;
-    const char* says;
+    const char* says;  // "": taken
   } cases[] = {
       {"", "the file is empty"},
       {QByteArray("\x00\xff\xfe\x01 binary", 10), "line 1: not a valid profile"},
       {good.left(at + 15), "line 25, pulse-width: takes milliseconds"},
       {good.left(at), "line 13, pulse-width: missing"},
       {Edited(good, "led = 100", "led = '50'"), "line 27, led: takes a percentage from 0 to 100"},
-      {Edited(good, "x-curve = \"linear\"", "x-curve = { stored = 256 }"),
-       "line 29, x-curve: takes { stored = N }, N a whole number from 0 to 255"},
+      {Edited(good, "x-curve = \"linear\"", "x-curve = { stored = 256 }"), "line 29, x-curve: takes { stored = N }, N a whole number from 0 to 255"},
       {Edited(good, "led = 100", "led = { stored = 1, raw = 1 }"), "line 27, led: takes { stored"},
       {Edited(good, "\"linear\"", "'wavy'"), "line 29, x-curve: takes linear, s-curve, progr"},
-      {Edited(good, "left = \"12-way-rotary\"", "left = 'shift-r-encoder'"),
-       "line 23, rotary-right: a pair"},
+      {Edited(good, "left = \"12-way-rotary\"", "left = 'shift-r-encoder'"), "line 23, rotary-right: a pair"},
       {Edited(good, "format = 1", "version = 1"), "format: missing: not a torvex-config profile"},
       {Edited(good, "format = 1", "format = 0"), "line 6, format: takes a format version"},
-      {Edited(good, "led = 100", "led = 100\nclutch-bight = 2"),
-       "line 28, settings.clutch-bight: not"},
-      {Edited(Edited(good, "format = 1", "format = 3"), "led = 100", "led = 100\nrpm-light = 2"),
-       "settings.rpm-light: written by a newer version (format 3)"},
-      {"\xef\xbb\xbf" + Edited(good, "led = 100", "led = -1").replace("\n", "\r\n"),
-       "line 27, led"},
+      {Edited(good, "led = 100", "led = 100\nclutch-bight = 2"), "line 28, settings.clutch-bight: not"},
+      {Edited(Edited(good, "format = 1", "format = 3"), "led = 100", "led = 100\nrpm-light = 2"), "settings.rpm-light: written by a newer version (format 3)"},
+      // A newer format whose every field this version knows is taken.
+      {Edited(good, "format = 1", "format = 3"), ""},
+      {"\xef\xbb\xbf" + Edited(good, "led = 100", "led = -1").replace("\n", "\r\n"), "line 27, led"},
       {good + QByteArray(10 << 20, '#'), "the file is too large for a profile"},
       // Raw, toml++ 3.3 may test them for whitespace: undefined behaviour.
       {"\xef\xbb\xaf" + good, "line 1: not a valid profile"},  // U+FEEF: toml++ 3.3 trips
+      // In a comment and in a text that goes on a line they are taken.
+      {"# r\xc3\xa9glage \xd0\xb4\xd0\xbe\xd0\xb6\xd0\xb4\xd1\x8c\n" + Edited(good, "\"TVXA\"", "\"\"\"\\\n \xc3\xa9\"\"\""), ""},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.says);
-    rig.write("bad.toml", c.bytes);
+    rig.write("p.toml", c.bytes);
     rig.err.clear();
-    EXPECT_EQ(rig.run("apply " + rig.file("bad.toml")), cli::kBadProfile);
+    EXPECT_EQ(rig.run("apply " + rig.file("p.toml")), *c.says ? cli::kBadProfile : cli::kDone);
     EXPECT_TRUE(rig.err.contains(c.says)) << rig.err.toStdString();
-    EXPECT_TRUE(rig.err.contains("Nothing was sent."));
+    EXPECT_EQ(rig.err.contains("Nothing was sent."), *c.says != 0);
     EXPECT_EQ(rig.sent(), "");
   }
-  // A newer format whose every field this version knows is taken; so are the
-  // letters toml++ 3.3 trips on, in a comment and in a text that goes on a line.
-  rig.write("newer.toml", Edited(good, "format = 1", "format = 3"));
-  EXPECT_EQ(rig.run("apply " + rig.file("newer.toml")), cli::kDone);
-  rig.write("accents.toml", "# r\xc3\xa9glage \xd0\xb4\xd0\xbe\xd0\xb6\xd0\xb4\xd1\x8c\n" +
-                                Edited(good, "\"TVXA\"", "\"\"\"\\\n \xc3\xa9\"\"\""));
-  EXPECT_EQ(rig.run("apply " + rig.file("accents.toml")), cli::kDone) << rig.err.toStdString();
   EXPECT_EQ(rig.run("apply " + rig.file("missing.toml")), cli::kBadProfile);
 }
 
