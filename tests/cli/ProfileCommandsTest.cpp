@@ -100,14 +100,13 @@ constexpr int kProton = 5'000'001, kSteam = 5'000'002, kLater = 5'000'003;
 
 TEST(Agent, TheLastStartedLinkedGameCountsAndEachEndPutsBackTheOneBefore) {
   CliRig rig;
-  auto& fw = rig.board.firmware(0);
-  fw.setSetting(code::SetAnalogInputMode, 1);
-  ASSERT_EQ(rig.run("save gt3"), cli::kDone);
-  fw.setSetting(code::SetAnalogInputMode, 0), fw.setSetting(code::SetMasterClutchMode, 1);
-  ASSERT_EQ(rig.run("save rally"), cli::kDone);
-  fw.setSetting(code::SetMasterClutchMode, 0);
-  for (const char* line : {"link gt3 --exe ac2-win64-shipping.EXE", "link rally --steam 805550"})
+  for (const char* line :
+       {"set analog-mode=throttle-and-brake", "save gt3",
+        "set analog-mode=dual-clutch master-clutch=right", "save rally", "set master-clutch=left",
+        "link gt3 --exe ac2-win64-shipping.EXE", "link rally --steam 805550"})
     ASSERT_EQ(rig.run(line), cli::kDone) << line;
+  rig.board.clearLog();
+  rig.told.clear();
 
   QTemporaryDir proc(FakeRoot());
   QTextStream o(&rig.out), e(&rig.err);

@@ -15,7 +15,6 @@ TEST(GameMatch, StrongestRuleThenFileOrder) {
                      {"gt3", MatchRule::SteamAppId, "805550"},
                      {"rally", MatchRule::WindowsExe, "dirtrally2.exe"},
                      {"kart", MatchRule::NativeExe, "supertuxkart"},
-                     {"long", MatchRule::NativeExe, "averylongexecutablename"},
                      {"first", MatchRule::WindowsExe, "Game.exe"},
                      {"second", MatchRule::WindowsExe, "GAME.EXE"}}, {}};
   const QString acc = "Z:\\home\\u\\.steam\\steamapps\\common\\acc\\AC2-Win64-Shipping.exe";
@@ -36,7 +35,6 @@ TEST(GameMatch, StrongestRuleThenFileOrder) {
       {{"/opt/kart/supertuxkart", "-f"}, "python3", "python3", {}, "kart", "supertuxkart"},
       {{"/opt/kart/SuperTuxKart"}, "SuperTuxKart", "SuperTuxKart", {}, "", ""},
       {{"bash", "kart.sh"}, "bash", "supertuxkart", {}, "", ""},
-      {{"averylongexecutor"}, "averylongexecutor", "averylongexecut", {}, "", ""},
       {{"game.exe"}, "", "", {}, "first", "game.exe"},
       {{}, "", "", {}, "", ""},
   };
