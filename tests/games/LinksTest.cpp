@@ -11,8 +11,9 @@
 namespace torvex::games {
 namespace {
 
-// Quotes, escapes and letters toml++ 3.3 trips on, in names and file names alike.
-TEST(Links, EveryLinksValueReadsBackAsWritten) {
+// Quotes, escapes and letters toml++ 3.3 trips on, in names and file names
+// alike, through the file in the profile folder; no file there is no links.
+TEST(Links, EveryLinksValueReadsBackFromTheFileAsWritten) {
   static const QStringList kPieces = {"a", "Z", "7",  "-", " ", "\"", "'", "é",
                                       "ß", "€", "日", "😀", "ﬀ", "ѐ",  "_", "."};
   std::mt19937 random(20261207);
@@ -21,6 +22,9 @@ TEST(Links, EveryLinksValueReadsBackAsWritten) {
     for (int n = random() % 12; n > 0; --n) s += kPieces[random() % kPieces.size()];
     return s + (exe && random() % 2 ? (random() % 2 ? "x.exe" : "x.EXE") : "x");
   };
+  QTemporaryDir dir;
+  const QString path = LinksPath(dir.path() + "/profiles");
+  EXPECT_EQ(ReadLinksFile(path).links, Links{});
   for (int i = 0; i < 300; ++i) {
     Links links;
     if (random() % 2) links.defaultProfile = text(false);
@@ -32,10 +36,18 @@ TEST(Links, EveryLinksValueReadsBackAsWritten) {
         l.rule = RuleForExecutable(l.key = text(true) + QString::number(n));
       links.links.push_back(l);
     }
-    const QByteArray written = LinksText(links);
-    const LinksRead back = ParseLinks(written);
-    ASSERT_EQ(back.links, links) << back.problem.toStdString() << "\n" << written.toStdString();
+    ASSERT_EQ(WriteLinksFile(path, links), "");
+    const LinksRead back = ReadLinksFile(path);
+    ASSERT_EQ(back.links, links) << back.problem.toStdString() << "\n"
+                                 << LinksText(links).toStdString();
   }
+  // A fault in the file names the file.
+  ASSERT_EQ(WriteLinksFile(path, {{{"rally", MatchRule::NativeExe, "dirt"}}, "everyday"}), "");
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Append) && file.write("x = 1\n") == 6);
+  file.close();
+  EXPECT_EQ(ReadLinksFile(path).problem.toStdString(),
+            (path + ": line 13, link[1].x: not a field of a link").toStdString());
 }
 
 TEST(Links, EachFaultIsRefusedWithLineAndField) {
@@ -69,20 +81,6 @@ TEST(Links, EachFaultIsRefusedWithLineAndField) {
     EXPECT_FALSE(r.links) << c.text.toStdString();
     EXPECT_EQ(r.problem.toStdString(), c.problem) << c.text.toStdString();
   }
-}
-
-TEST(Links, FileInTheProfileFolder) {
-  QTemporaryDir dir;
-  const QString path = LinksPath(dir.path() + "/profiles");
-  EXPECT_EQ(ReadLinksFile(path).links, Links{});
-  const Links links{{{"rally", MatchRule::NativeExe, "dirt"}}, "everyday"};
-  EXPECT_EQ(WriteLinksFile(path, links), "");
-  EXPECT_EQ(ReadLinksFile(path).links, links);
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Append) && file.write("x = 1\n") == 6);
-  file.close();
-  EXPECT_EQ(ReadLinksFile(path).problem.toStdString(),
-            (path + ": line 13, link[1].x: not a field of a link").toStdString());
 }
 
 }  // namespace
