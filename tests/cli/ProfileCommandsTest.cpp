@@ -13,8 +13,6 @@
 namespace torvex::test {
 namespace {
 
-namespace code = protocol::code;
-
 QByteArray Edited(QByteArray text, const char* from, const char* to) {
   EXPECT_TRUE(text.contains(from)) << from;
   return text.replace(from, to);
@@ -71,9 +69,9 @@ TEST(Profiles, SaveDiffThenApplySendsOnlyWhatDiffers) {
   CliRig rig;
   ASSERT_EQ(rig.run("save gt3"), cli::kDone);
   EXPECT_EQ(rig.run("save gt3"), cli::kUsage);  // never replaced unasked
-  rig.board.firmware(0).setSettingWord(code::SetClutchBiteLsb, 1000);
-  rig.board.firmware(0).setSetting(code::SetRotarySwitchLeftMode, 3);
-  rig.board.firmware(0).setSetting(code::SetRotarySwitchRightMode, 3);
+  ASSERT_EQ(rig.run("set clutch-bite=1.525 rotary-left=shift-r-encoder"), cli::kDone);
+  rig.board.clearLog();
+  rig.told.clear();
 
   ASSERT_EQ(rig.run("diff gt3"), cli::kDiffers);
   EXPECT_TRUE(rig.out.contains("* clutch-bite     1.525 %                 49.952 %\n"));
