@@ -109,7 +109,6 @@ TEST(Commands, ExitMessageAndWire) {
 // Enter begins.
 TEST(Calibrate, EachEndOnceThePaddleRestsThere) {
   enum { Left, Right, Unplug };
-  const Holds throttleAndBrake = {{0x45, 1}};
   // clang-format off
   const struct {
     const char* args;
@@ -119,12 +118,13 @@ TEST(Calibrate, EachEndOnceThePaddleRestsThere) {
     const char* says;
     const char* sent;
   } cases[] = {
-      {"calibrate y --yes", throttleAndBrake, {{0, Right, 3000}, {1500, Right, 30000}, {1700, Right, 62000}}, cli::kDone, "Low end taken at Y 4.6 %.\n", "5/0B:01@600 5/0B:02@2250"},
+      // {{0x45, 1}}: throttle and brake, an axis for each paddle.
+      {"calibrate y --yes", {{0x45, 1}}, {{0, Right, 3000}, {1500, Right, 30000}, {1700, Right, 62000}}, cli::kDone, "Low end taken at Y 4.6 %.\n", "5/0B:01@600 5/0B:02@2250"},
       // Once taken, the low end reads 0: no travel for a paddle left at rest.
-      {"calibrate y --yes", throttleAndBrake, {{0, Right, 20000}}, cli::kNotTaken, "far enough from where the low end was taken (at least 10 % of the range) within 30 s: the low end is taken, the high end not", "5/0B:01@600"},
+      {"calibrate y --yes", {{0x45, 1}}, {{0, Right, 20000}}, cli::kNotTaken, "far enough from where the low end was taken (at least 10 % of the range) within 30 s: the low end is taken, the high end not", "5/0B:01@600"},
       // Dual clutch: the right paddle shows only in the clutch field, X.
       {"calibrate y", {}, {{0, Right, 2000}, {1500, Right, 60000}}, cli::kDone, "Axis Y calibrated.", "5/0B:01@600 5/0B:02@2050"},
-      {"calibrate x --yes", throttleAndBrake, {{0, Left, 1000}, {1000, Unplug}}, cli::kNotTaken, "lost during the calibration: the low end is taken, the high end not", "5/0B:03@600"},
+      {"calibrate x --yes", {{0x45, 1}}, {{0, Left, 1000}, {1000, Unplug}}, cli::kNotTaken, "lost during the calibration: the low end is taken, the high end not", "5/0B:03@600"},
   };
   // clang-format on
   for (const auto& c : cases) {
