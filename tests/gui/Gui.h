@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Helpers of the window tests: what controls show, a user's actions by
-// object name, settings stored on a board, pixels, a modal box answered.
+// object name, settings stored on a board, a modal box answered, pixels.
 #include <gtest/gtest.h>
 
 #include <QTest>
 #include <QtWidgets>
+#include <functional>
 
 #include "gui/CurveChart.h"
 #include "gui/IndicatorShape.h"
@@ -69,6 +70,22 @@ inline const char* const kNoBoard =
     "rotaryRightList pulseWidthList ledSlider ledField xAxisFrame xCurveTypeList "
     "xCurveNumberSlider xDeadHighField xDeadLowField yAxisFrame yCurveTypeList yCurveNumberSlider "
     "yDeadHighField yDeadLowField";
+
+// Clicks `b` and answers the modal dialog it opens with `answer`: its name, a
+// box's text and what `inside` saw, or "no box" (then no answer is left pending).
+inline QString ClickAnswering(QPushButton* b, int answer = QMessageBox::Ok,
+                              const std::function<QString(QDialog&)>& inside = {}) {
+  QString seen = "no box";
+  QTimer::singleShot(0, [&] {
+    if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      seen = d->objectName() + ": " + d->property("text").toString() + (inside ? inside(*d) : "");
+      d->done(answer);
+    }
+  });
+  b->click();
+  QCoreApplication::processEvents();
+  return seen;
+}
 
 inline int CountPixels(const QImage& image, const QColor& color) {
   const auto* p = reinterpret_cast<const QRgb*>(image.constBits());

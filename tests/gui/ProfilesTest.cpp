@@ -21,19 +21,6 @@ struct ProfileRig : Rig {
         store(w.profileStore()) {}
 };
 
-// Clicks, answering the modal box that opens with `button`: its name and
-// text, or "no box" (then the answer is not left pending for later tests).
-QString ClickAnswering(QPushButton* b, QMessageBox::StandardButton button = QMessageBox::Ok) {
-  QString seen = "no box";
-  QTimer::singleShot(0, [&seen, button] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-      seen = box->objectName() + ": " + box->text(), box->done(button);
-  });
-  b->click();
-  QCoreApplication::processEvents();
-  return seen;
-}
-
 const board::Profile kAny{{.pulseWidthStep = 8}, {}};
 
 const char* const kShown =
@@ -87,33 +74,34 @@ TEST(Profiles, ApplySendsOnlyWhatDiffersAndSaysWhatReachedTheBoard) {
   }
 }
 
-// The backup holds what the board held, not what the window showed.
-TEST(Profiles, ResetAllKeepsABackupOfWhatTheBoardHeld) {
-  ProfileRig r;
-  Store(r.fw, "45:00");  // changed behind the window's back: kept, but not shown
-  const std::string shown = ShownAll(r.w, kShown);
-  const QString told = ClickAnswering(r.ui().resetAllButton);
-  EXPECT_EQ(r.sent(), "3/04:05");
-  EXPECT_EQ(ShownAll(r.w, kShown), shown);  // as the window always did
-  const QStringList names = r.store.names();
-  ASSERT_EQ(names.size(), 1);
-  EXPECT_TRUE(names[0].startsWith("backup-TVX0001-")) << names[0].toStdString();
-  EXPECT_EQ(told, "resetBackupSaved: The settings before the reset were saved as the profile \"" +
-                      names[0] + "\" in " + gui::ShownDirectory(r.store.directory()) +
-                      ".\nApply it from Profiles... to restore them.");
-  EXPECT_EQ(r.store.read(names[0]).profile->settings.analogInputMode, 0);
-}
-
-// A store under a file cannot be written, whoever runs the test.
-TEST(Profiles, ABackupNotSavedAsksAndNoSendsNoReset) {
-  for (auto [answer, sent] : {std::pair{QMessageBox::No, ""}, {QMessageBox::Yes, "3/04:05"}}) {
+// The backup holds what the board held, not what the window showed. A store
+// under a file cannot be written, whoever runs the test: then it asks first.
+TEST(Profiles, ResetAllKeepsABackupOfWhatTheBoardHeldOrAsks) {
+  // clang-format off
+  const struct { bool saved; QMessageBox::StandardButton answer; const char* sent; } cases[] = {
+      {true, QMessageBox::Ok, "3/04:05"}, {false, QMessageBox::No, ""}, {false, QMessageBox::Yes, "3/04:05"}};
+  // clang-format on
+  for (const auto& c : cases) {
     ProfileRig r;
+    if (!c.saved) r.w.setProfileStore(board::ProfileStore(r.profiles.filePath("file/profiles")));
     QFile blocker(r.profiles.filePath("file"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    r.w.setProfileStore(board::ProfileStore(blocker.fileName() + "/profiles"));
-    const QString asked = ClickAnswering(r.ui().resetAllButton, answer);
-    EXPECT_TRUE(asked.startsWith("resetWithoutBackup: ") && asked.endsWith("Reset anyway?"));
-    EXPECT_EQ(r.sent(), sent);
+    ASSERT_TRUE(c.saved || blocker.open(QIODevice::WriteOnly));
+    Store(r.fw, "45:00");  // changed behind the window's back: kept, but not shown
+    const std::string shown = ShownAll(r.w, kShown);
+    const QString told = ClickAnswering(r.ui().resetAllButton, c.answer);
+    EXPECT_EQ(r.sent(), c.sent);
+    EXPECT_EQ(ShownAll(r.w, kShown), shown);  // as the window always did
+    const QStringList names = r.w.profileStore().names();
+    if (!c.saved) {
+      EXPECT_TRUE(told.startsWith("resetWithoutBackup: ") && told.endsWith("Reset anyway?"));
+      continue;
+    }
+    ASSERT_EQ(names.size(), 1);
+    EXPECT_TRUE(names[0].startsWith("backup-TVX0001-")) << names[0].toStdString();
+    EXPECT_EQ(told, "resetBackupSaved: The settings before the reset were saved as the profile \"" +
+                        names[0] + "\" in " + gui::ShownDirectory(r.store.directory()) +
+                        ".\nApply it from Profiles... to restore them.");
+    EXPECT_EQ(r.store.read(names[0]).profile->settings.analogInputMode, 0);
   }
 }
 
@@ -122,16 +110,15 @@ TEST(Profiles, TheDialogHoldsThePollAndWithoutABoardOffersOnlyTheFiles) {
   Rig rig;
   gui::MainWindow& w = rig.load();
   ASSERT_EQ(w.profileStore().save("gt3-spa", kAny), "");
-  std::string inside;
-  QTimer::singleShot(0, [&] {
-    auto* d = qobject_cast<gui::ProfilesDialog*>(QApplication::activeModalWidget());
-    d->select("gt3-spa");
-    inside = ShownAll(*d, "saveBoardButton applyButton renameButton deleteButton exportButton") +
-             (w.pollTimer()->isActive() ? " ticking" : "");
-    d->accept();
-  });
-  w.controls().profilesButton->click();
-  EXPECT_EQ(inside, "Save Board As...- Apply- Rename... Delete Export...");
+  const auto inside = [&](QDialog& d) {
+    static_cast<gui::ProfilesDialog&>(d).select("gt3-spa");
+    return QString::fromStdString(ShownAll(d,
+                                           "saveBoardButton applyButton renameButton "
+                                           "deleteButton exportButton")) +
+           (w.pollTimer()->isActive() ? " ticking" : "");
+  };
+  EXPECT_EQ(ClickAnswering(w.controls().profilesButton, QDialog::Accepted, inside),
+            "profilesDialog: Save Board As...- Apply- Rename... Delete Export...");
   EXPECT_TRUE(w.pollTimer()->isActive());
 }
 
