@@ -11,30 +11,27 @@ namespace {
 // "name left top width height text" relative to the control's frame, after
 // start-up with a board; a slider's text its range and steps, a bar's its
 // range; "*": not checked. The frames, and in them a control of each kind:
-// the Y axis mirrors the X axis, and the lists' places are plain constants.
+// the Y axis mirrors the X axis, the lists' places and the other captions,
+// labels and fields are plain constants.
 // Button indicators lie in eight columns with nine equal gaps, rows 1.2
 // heights apart, each number a quarter down its indicator.
 // clang-format off
 const char* const kControls = R"(
 deviceFrame 120 120 3735 1935 Device Details | serialNumberList 1320 360 2055 315 *
-serialNumberCaption 120 360 1170 255 Serial Number: | productCaption 120 1080 1035 255 Product:
-manufacturerCaption 120 720 1080 255 Manufacturer: | versionCaption 120 1440 1035 255 Version:
-manufacturerLabel 1200 720 1575 255  Corvane | productLabel 1200 1080 1575 255  Torvex Wheel
-versionLabel 1200 1440 1575 255  1.0 | resetAllButton 2760 1400 855 375 Reset All
+serialNumberCaption 120 360 1170 255 Serial Number: | manufacturerCaption 120 720 1080 255 Manufacturer:
+manufacturerLabel 1200 720 1575 255  Corvane | resetAllButton 2760 1400 855 375 Reset All
 profilesButton 2775 950 840 375 Profiles... | analogInputFrame 120 2160 3735 975 Analog Input Mode
-masterClutchFrame 120 3240 3735 975 Master Clutch | clutchBiteField 1560 1080 615 285 50.0
-rotarySwitchFrame 120 6000 3735 1575 Rotary Switch Mode
-pulseWidthFrame 120 7680 3735 975 Encoder Pulse Width | ledFrame 120 8760 3735 1575 LED Intensity
-ledSlider 240 600 3255 345 0 255 26 1 5 | ledField 1560 1080 615 285 100.0
-clutchBiteSlider 240 600 3255 345 0 65535 6553 1 5 | inputsFrame 3960 120 4815 4095 Inputs
-xAxisFrame 3960 4320 4815 3015 X Axis | xCurveNumberSlider 840 1080 3255 345 -5 5 1 1 5
-xAxisBar 120 1680 3855 255 0 65535 | xAxisPercentLabel 4080 1680 615 375 0 %
-showCurveXButton 120 2040 1455 375 Show Curve >> | xDeadHighField 3600 2160 615 285 0.0
+masterClutchFrame 120 3240 3735 975 Master Clutch | clutchBiteFrame 120 4320 3735 1575 Clutch Bite Point
+rotarySwitchFrame 120 6000 3735 1575 Rotary Switch Mode | pulseWidthFrame 120 7680 3735 975 Encoder Pulse Width
+ledFrame 120 8760 3735 1575 LED Intensity | ledSlider 240 600 3255 345 0 255 26 1 5
+ledField 1560 1080 615 285 100.0 | clutchBiteSlider 240 600 3255 345 0 65535 6553 1 5
+inputsFrame 3960 120 4815 4095 Inputs | xAxisFrame 3960 4320 4815 3015 X Axis
+xCurveNumberSlider 840 1080 3255 345 -5 5 1 1 5 | xAxisBar 120 1680 3855 255 0 65535
+xAxisPercentLabel 4080 1680 615 375 0 % | showCurveXButton 120 2040 1455 375 Show Curve >>
 xDeadLowField 3600 2520 615 285 0.0 | calibrateXButton 120 2520 1455 375 Calibrate
-yAxisFrame 3960 7440 4815 2895 Y Axis | showCurveYButton 4080 9360 1455 375 Show Curve >>
-clearChartButton 12240 4680 1695 495 Clear Chart | curveChart 9720 5400 5175 4575 *
-buttonIndicator_0 202 375 375 375 * | buttonIndicator_63 4238 3525 375 375 *
-clutchBiteFrame 120 4320 3735 1575 Clutch Bite Point
+yAxisFrame 3960 7440 4815 2895 Y Axis | clearChartButton 12240 4680 1695 495 Clear Chart
+curveChart 9720 5400 5175 4575 * | buttonIndicator_0 202 375 375 375 *
+buttonIndicator_63 4238 3525 375 375 *
 )";
 // clang-format on
 

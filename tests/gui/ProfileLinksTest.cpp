@@ -25,17 +25,17 @@ TEST(ProfileLinks, RunningProgramsOfferTheNameThatMatchesAndLinkingWritesIt) {
   gui::MainWindow& w = rig.load();
   const board::ProfileStore& store = w.profileStore();
   QTemporaryDir proc;
-  const auto run = [&](int pid, const QByteArray& cmdline, const QString& exe,
-                       const QByteArray& scope = "session-2") {
-    Write(proc.path(), {.pid = pid,
-                        .cmdline = cmdline,
-                        .exe = exe,
-                        .cgroup = "0::/user.slice/user-1000.slice/" + scope + ".scope\n",
-                        .uid = ::getuid()});
-  };
-  run(300, "/usr/games/supertuxkart\0"_qba, "/usr/games/supertuxkart");
-  run(310, "Z:\\games\\AC2\\AC2-Win64-Shipping.exe\0"_qba, "/usr/bin/wine64-preloader");
-  run(320, "/games/rally/rally\0-f\0"_qba, "/games/rally/rally", "app-steam-app244210-3115");
+  // clang-format off
+  FakeProcess running[] = {
+      {.pid = 300, .cmdline = "/usr/games/supertuxkart\0"_qba, .exe = "/usr/games/supertuxkart"},
+      {.pid = 310, .cmdline = "Z:\\games\\AC2\\AC2-Win64-Shipping.exe\0"_qba, .exe = "/usr/bin/wine64-preloader"},
+      {.pid = 320, .cmdline = "/games/rally/rally\0-f\0"_qba, .exe = "/games/rally/rally",
+       .cgroup = "0::/user.slice/user-1000.slice/app-steam-app244210-3115.scope\n"}};
+  // clang-format on
+  for (FakeProcess& p : running) {
+    p.uid = ::getuid();  // the scanner offers only the user's own
+    Write(proc.path(), p);
+  }
   const QString path = games::LinksPath(store.directory());
   ASSERT_EQ(games::WriteLinksFile(
                 path, {{{"rally-wet", MatchRule::WindowsExe, "ac2-win64-shipping.exe"}}, {}}),
@@ -127,12 +127,12 @@ TEST(AgentSwitch, RunsTheServiceWhereSystemdAnswersElseAnAutostartEntry) {
     };
     EXPECT_EQ(c.on ? agent.turnOn() : agent.turnOff(), "");
     EXPECT_EQ(commands.join("; ").toStdString(), c.commands.toStdString());
-    QFile entry(gui::AgentSwitch::AutostartPath());
-    EXPECT_EQ(entry.open(QIODevice::ReadOnly), c.entry) << c.commands.toStdString();
     // The packaged entry, switched on and running the ctl beside the window.
-    const QByteArray written = entry.isOpen() ? entry.readAll() : QByteArray();
+    QFile entry(gui::AgentSwitch::AutostartPath());
+    const QByteArray written = entry.open(QIODevice::ReadOnly) ? entry.readAll() : "";
     EXPECT_EQ(written.contains("Exec=" + ctl.toUtf8() + " agent\n") && !written.contains("Hidden"),
-              c.entry);
+              c.entry)
+        << c.commands.toStdString();
   }
 }
 
