@@ -84,11 +84,9 @@ TEST(ProfileLinks, TheDifferencesAndTheProfileTheBoardHolds) {
   const auto differences = [&] {
     d.select("rally-wet");
     QString shown = d.findChild<QLabel*>("differenceSummary")->text();
-    auto* rows = d.findChild<QTreeWidget*>("differenceList");
-    for (int i = 0; i < rows->topLevelItemCount(); ++i) {
-      const QTreeWidgetItem* row = rows->topLevelItem(i);
+    for (const QTreeWidgetItem* row :
+         d.findChild<QTreeWidget*>("differenceList")->findItems("*", Qt::MatchWildcard))
       shown += " | " + row->text(0) + " " + row->text(1) + " " + row->text(2);
-    }
     return shown.toStdString();
   };
   EXPECT_EQ(differences(), "Applying changes on the board: | led 100 % 50 %");
