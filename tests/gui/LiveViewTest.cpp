@@ -30,28 +30,6 @@ std::string Drawn(const gui::Controls& ui, sim::BoardFirmware& fw) {
   return fills;
 }
 
-// Axes are shown in the locale; a lost board's bars drop, its values kept (a
-// replug the end-to-end test follows). The first report draws every
-// indicator, later ones only those of a button byte that changed.
-TEST(LiveView, AxesInTheLocaleIndicatorsRedrawnByTheByteAndALostBoard) {
-  Rig rig;
-  gui::MainWindow& w = Connect(rig, kGerman);
-  auto& fw = rig.platform.firmware(0);
-  const auto shown = [&] {
-    return ShownAll(w, "xAxisBar xAxisValueLabel yAxisPercentLabel productLabel");
-  };
-  for (int x : {1000, 2000, 40000}) fw.setPaddle(0, x);
-  fw.setPaddle(1, 6520), fw.setButton(12, true);
-  rig.tick(3);
-  EXPECT_EQ(shown(), "40000 61,0 % 9,9 %  Torvex Wheel");  // one report, then quiet: not lost
-  EXPECT_EQ(Drawn(w.controls(), fw), std::string(64, '1'));
-  fw.setButton(63, true), rig.tick();
-  EXPECT_EQ(Drawn(w.controls(), fw), std::string(56, '1') + "22222222");  // buttons 57..64 only
-  rig.platform.unplug(0), rig.fault.changes = false;
-  rig.tick(3);
-  EXPECT_EQ(shown(), "0- 61,0 %- 0 %- ");
-}
-
 // With the watch in use but its events missed, the window sleeps and walks the
 // bus only on a safety tick every 5 s, which finds a board plugged meanwhile;
 // waking restores the poll: 100 ms before any board, 250 ms after a lost one.
@@ -105,17 +83,32 @@ TEST(CurvePanel, WidensForOneAxisAndMonitorModeFollowsTheOpenBoard) {
             "4/0A:01 | 4/0A:01 4/0A:00250");
 }
 
-// Every report of a poll is a point, joined by a line ("1") to the previous
-// one unless that has a 0 (the second pair of paddles arrives in two
-// reports); each action leaves the chart white and starts it afresh.
-TEST(CurveChart, PointsJoinedAndChartStartedAfresh) {
+// Axes are shown in the locale (their texts are the board's rules); the first
+// report draws every indicator, later ones only those of a button byte that
+// changed. Every report of a poll is a chart point, joined by a line ("1") to
+// the previous one unless that has a 0 (the second pair of paddles arrives in
+// two reports); each action leaves the chart white and starts it afresh. A
+// lost board's bars drop, its values kept (the end-to-end test replugs it).
+TEST(LiveView, AxesIndicatorsAndChartPointsThenALostBoard) {
   Rig rig;
-  gui::MainWindow& w = Connect(rig);
+  gui::MainWindow& w = Connect(rig, kGerman);
+  auto& fw = rig.platform.firmware(0);
+  const auto shown = [&] {
+    return ShownAll(w, "xAxisBar xAxisValueLabel yAxisPercentLabel productLabel");
+  };
+  for (int x : {1000, 2000, 40000}) fw.setPaddle(0, x);
+  fw.setPaddle(1, 6520), fw.setButton(12, true);
+  rig.tick(3);
+  EXPECT_EQ(shown(), "40000 61,0 % 9,9 %  Torvex Wheel");  // one report, then quiet: not lost
+  EXPECT_EQ(Drawn(w.controls(), fw), std::string(64, '1'));
+  fw.setButton(63, true), rig.tick();
+  EXPECT_EQ(Drawn(w.controls(), fw), std::string(56, '1') + "22222222");  // buttons 57..64 only
   const QImage& image = w.controls().curveChart->image();
   const auto plot = [&](int x, int y) {
-    rig.platform.firmware(0).setPaddle(0, x), rig.platform.firmware(0).setPaddle(1, y), rig.tick();
+    fw.setPaddle(0, x), fw.setPaddle(1, y), rig.tick();
     return std::to_string(CountPixels(image, kBlue) > 0);
   };
+  Act(w, "clearChartButton");
   std::string seen;
   for (auto [x, y] : {std::pair{0, 20000}, {50000, 60000}, {10000, 20000}})
     seen += plot(x, y) + " ";
@@ -127,6 +120,9 @@ TEST(CurveChart, PointsJoinedAndChartStartedAfresh) {
   }
   const std::string afresh = "| " + std::to_string(image.width() * image.height()) + " 0 1 ";
   EXPECT_EQ(seen, "0 1 1 " + afresh + afresh + afresh + afresh);
+  rig.platform.unplug(0), rig.fault.changes = false;
+  rig.tick(3);
+  EXPECT_EQ(shown(), "0- 61,0 %- 0 %- ");
 }
 
 // Arm, take the low end, take the high end; Y pauses 100 ms after a click.

@@ -18,12 +18,24 @@ namespace {
 using games::Link;
 using games::MatchRule;
 
-// The names that match, strongest first; a game linked elsewhere moves, and
-// says so.
-TEST(ProfileLinks, RunningProgramsOfferTheNameThatMatchesAndLinkingWritesIt) {
+// Without a board the dialog handles only the files, and no poll runs while
+// it is open. Running programs offer the names that match, strongest first;
+// a game linked elsewhere moves, and says so.
+TEST(ProfileLinks, WithoutABoardTheDialogOffersRunningGamesAndLinksThem) {
   Rig rig;
   gui::MainWindow& w = rig.load();
   const board::ProfileStore& store = w.profileStore();
+  ASSERT_EQ(w.profileStore().save("gt3-spa", {{.pulseWidthStep = 8}, {}}), "");
+  const auto inside = [&](QDialog& d) {
+    static_cast<gui::ProfilesDialog&>(d).select("gt3-spa");
+    return QString::fromStdString(ShownAll(d,
+                                           "saveBoardButton applyButton renameButton "
+                                           "deleteButton exportButton")) +
+           (w.pollTimer()->isActive() ? " ticking" : "");
+  };
+  EXPECT_EQ(ClickAnswering(w.controls().profilesButton, QDialog::Accepted, inside),
+            "profilesDialog: Save Board As...- Apply- Rename... Delete Export...");
+  EXPECT_TRUE(w.pollTimer()->isActive());
   QTemporaryDir proc;
   // clang-format off
   FakeProcess running[] = {
@@ -117,6 +129,7 @@ TEST(AgentSwitch, RunsTheServiceWhereSystemdAnswersElseAnAutostartEntry) {
       {{1, "offline\n"}, false, asks, false}};
   // clang-format on
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.commands.toStdString());
     gui::AgentSwitch agent;
     QStringList commands;
     agent.run = [&](const QString& program, const QStringList& arguments, bool detached) {
@@ -129,8 +142,7 @@ TEST(AgentSwitch, RunsTheServiceWhereSystemdAnswersElseAnAutostartEntry) {
     QFile entry(gui::AgentSwitch::AutostartPath());
     const QByteArray written = entry.open(QIODevice::ReadOnly) ? entry.readAll() : "";
     EXPECT_EQ(written.contains("Exec=" + ctl.toUtf8() + " agent\n") && !written.contains("Hidden"),
-              c.entry)
-        << c.commands.toStdString();
+              c.entry);
   }
 }
 

@@ -21,8 +21,6 @@ struct ProfileRig : Rig {
         store(w.profileStore()) {}
 };
 
-const board::Profile kAny{{.pulseWidthStep = 8}, {}};
-
 const char* const kShown =
     "analogInputModeList clutchBiteSlider rotaryLeftList rotaryRightList pulseWidthList ledSlider "
     "xDeadLowField xDeadHighField";
@@ -95,23 +93,6 @@ TEST(Profiles, ResetAllKeepsABackupOfWhatTheBoardHeldOrAsks) {
     EXPECT_TRUE(names[0].startsWith("backup-TVX0001-")) << names[0].toStdString();
     EXPECT_EQ(r.store.read(names[0]).profile->settings.analogInputMode, 0);
   }
-}
-
-// Without a board only the files can be handled; no poll runs while it is open.
-TEST(Profiles, TheDialogHoldsThePollAndWithoutABoardOffersOnlyTheFiles) {
-  Rig rig;
-  gui::MainWindow& w = rig.load();
-  ASSERT_EQ(w.profileStore().save("gt3-spa", kAny), "");
-  const auto inside = [&](QDialog& d) {
-    static_cast<gui::ProfilesDialog&>(d).select("gt3-spa");
-    return QString::fromStdString(ShownAll(d,
-                                           "saveBoardButton applyButton renameButton "
-                                           "deleteButton exportButton")) +
-           (w.pollTimer()->isActive() ? " ticking" : "");
-  };
-  EXPECT_EQ(ClickAnswering(w.controls().profilesButton, QDialog::Accepted, inside),
-            "profilesDialog: Save Board As...- Apply- Rename... Delete Export...");
-  EXPECT_TRUE(w.pollTimer()->isActive());
 }
 
 }  // namespace
