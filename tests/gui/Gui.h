@@ -30,14 +30,6 @@ inline std::string ShownAll(QWidget& w, const char* names) {
   return out.join(' ').toStdString();
 }
 
-// Every control disabled itself, not only through its frame, in creation order.
-inline std::string Disabled(QWidget& w) {
-  QStringList out;
-  for (QWidget* c : w.findChildren<QWidget*>())
-    if (!c->objectName().isEmpty() && !c->isEnabledTo(c->parentWidget())) out << c->objectName();
-  return out.join(' ').toStdString();
-}
-
 // Each "name=arg" as a user's: a button clicked, a list picked (arg: index), a
 // slider stepped up by a key or, with positions "a,b,c", dragged through them,
 // a field cleared and typed into key by key ("\r" is Return).
@@ -62,14 +54,6 @@ inline void Store(sim::BoardFirmware& fw, const char* settings) {
   for (const QString& s : QString(settings).split(' ', Qt::SkipEmptyParts))
     fw.setSetting(s.left(2).toUInt(nullptr, 16), s.mid(3).toUInt(nullptr, 16));
 }
-
-// Disabled() without a board: the editor, and the serial list with nothing to choose.
-inline const char* const kNoBoard =
-    "serialNumberList analogInputFrame analogInputModeList masterClutchFrame masterClutchList "
-    "clutchBiteFrame clutchBiteSlider clutchBiteField rotarySwitchFrame rotaryLeftList "
-    "rotaryRightList pulseWidthList ledSlider ledField xAxisFrame xCurveTypeList "
-    "xCurveNumberSlider xDeadHighField xDeadLowField yAxisFrame yCurveTypeList yCurveNumberSlider "
-    "yDeadHighField yDeadLowField";
 
 // Clicks `b` and answers the modal dialog it opens with `answer`: its name, a
 // box's text and what `inside` saw, or "no box" (then no answer is left pending).
