@@ -128,7 +128,6 @@ TEST(Editor, EachActionSendsItsSettingsInOrder) {
       {"", "yCurveTypeList=1", "5D:01", "0 0 0- 0"},
       {"xCurveTypeList=2 xCurveNumberSlider", "xCurveTypeList=0", "5C:00", "0 0 1- 0-"},
       {"", "yCurveNumberSlider", "5F:06 5F:06", "0 0 0- 1-"},
-      {"", "xCurveNumberSlider=-5,0,5", "5E:00 5E:05 5E:0A 5E:0A", "0 0 5- 0-"},
       {"", "ledSlider=10,254", "60:0A 61:00 60:FE 61:00 60:FE 61:00", "0 0 0- 0-"},
       {"", "clutchBiteSlider=100,200,300", "46:2C 47:01", "0 0 0- 0-"},
       {"rotaryRightList=2", "rotaryLeftList=3", "49:03 4A:03 49:03 4A:03", "3 3- 0- 0-"},

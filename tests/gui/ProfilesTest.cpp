@@ -39,6 +39,7 @@ TEST(Profiles, ApplySaysWhatReachedTheBoard) {
        "1 24000 2 1 3 128 5.0 0.0 0 Apply Save Board As..."}};
   // clang-format on
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.led + std::to_string(c.lostAt));
     ProfileRig r;
     board::Settings wanted = r.w.readBackBoard().settings;
     wanted.analogInputMode = 0, wanted.clutchBite = 1000, wanted.rotaryLeft = 3;
@@ -55,13 +56,12 @@ TEST(Profiles, ApplySaysWhatReachedTheBoard) {
     r.platform.clearLog();
     gui::ProfilesDialog d(r.w, r.store);
     d.select("gt3-spa");
-    EXPECT_EQ(d.apply("gt3-spa"), c.lostAt == 0 && c.led[3] == ' ') << c.lostAt << c.led;
-    EXPECT_EQ(r.platform.featureLog().empty(), c.led[3] != ' ') << c.led;
+    EXPECT_EQ(d.apply("gt3-spa"), c.lostAt == 0 && c.led[3] == ' ');
+    EXPECT_EQ(r.platform.featureLog().empty(), c.led[3] != ' ');
     EXPECT_THAT(d.status().toStdString(), testing::EndsWith(c.status));
     EXPECT_EQ(
         ShownAll(r.w, kShown) + " " + ShownAll(d, "applyProgress applyButton saveBoardButton"),
-        c.shown)
-        << c.lostAt << c.led;
+        c.shown);
   }
 }
 
