@@ -1,11 +1,18 @@
 // SPDX-License-Identifier: MIT
-// Profiles from the window: applying one sends only what differs, a file not
-// taken whole sends nothing, a board lost mid-way is reported, and Reset All
-// first keeps a backup of what the board held.
+// Profiles from the window: applying one says what reached the board, Reset
+// All first keeps a backup of what the board held; games and the agent from
+// the profiles dialog: what running processes offer to link and what linking
+// writes, a links file that cannot be read, what applying would change, and
+// the commands that switch the agent.
 #include <gmock/gmock.h>
+#include <unistd.h>
 
 #include "Gui.h"
+#include "games/Links.h"
+#include "gui/AgentSwitch.h"
 #include "gui/ProfilesDialog.h"
+#include "notify/AgentState.h"
+#include "support/FakeProc.h"
 
 namespace torvex::test {
 namespace {
@@ -91,6 +98,135 @@ TEST(Profiles, ResetAllKeepsABackupOfWhatTheBoardHeldOrAsks) {
     EXPECT_EQ(told, saved + " \"" + names[0] + "\" in " + gui::ShownDirectory(r.store.directory()) +
                         ".\nApply it from Profiles... to restore them.");
     EXPECT_EQ(r.store.read(names[0]).profile->settings.analogInputMode, 0);
+  }
+}
+
+// Without a board the dialog handles only the files, and no poll runs while
+// it is open. Running programs offer the names that match, strongest first;
+// a game linked elsewhere moves, and says so.
+TEST(ProfileLinks, WithoutABoardTheDialogOffersRunningGamesAndLinksThem) {
+  Rig rig;
+  gui::MainWindow& w = rig.load();
+  const board::ProfileStore& store = w.profileStore();
+  ASSERT_EQ(w.profileStore().save("gt3-spa", {{.pulseWidthStep = 8}, {}}), "");
+  const auto inside = [&](QDialog& d) {
+    static_cast<gui::ProfilesDialog&>(d).select("gt3-spa");
+    return QString::fromStdString(ShownAll(d,
+                                           "saveBoardButton applyButton renameButton "
+                                           "deleteButton exportButton")) +
+           (w.pollTimer()->isActive() ? " ticking" : "");
+  };
+  EXPECT_EQ(ClickAnswering(w.controls().profilesButton, QDialog::Accepted, inside),
+            "profilesDialog: Save Board As...- Apply- Rename... Delete Export...");
+  EXPECT_TRUE(w.pollTimer()->isActive());
+  QTemporaryDir proc;
+  // clang-format off
+  FakeProcess running[] = {
+      {.pid = 300, .cmdline = "/usr/games/supertuxkart\0"_qba, .exe = "/usr/games/supertuxkart"},
+      {.pid = 310, .cmdline = "Z:\\games\\AC2\\AC2-Win64-Shipping.exe\0"_qba, .exe = "/usr/bin/wine64-preloader"},
+      {.pid = 320, .cmdline = "/games/rally/rally\0-f\0"_qba, .exe = "/games/rally/rally",
+       .cgroup = "0::/user.slice/user-1000.slice/app-steam-app244210-3115.scope\n"}};
+  // clang-format on
+  for (FakeProcess& p : running) {
+    p.uid = ::getuid();  // the scanner offers only the user's own
+    Write(proc.path(), p);
+  }
+  const QString path = games::LinksPath(store.directory());
+  ASSERT_EQ(
+      games::WriteLinksFile(
+          path, {{{"rally-wet", games::MatchRule::WindowsExe, "ac2-win64-shipping.exe"}}, {}}),
+      "");
+  gui::ProfilesDialog d(w, store, nullptr, proc.path());
+  const std::vector<games::Link> offers = d.runningGames();
+  const QString ac2 = "AC2-Win64-Shipping.exe (Windows, through Wine or Proton)";
+  QStringList offered;
+  for (const games::Link& l : offers) offered << gui::LinkText(l);
+  EXPECT_EQ(offered.join(" | "), "Steam app 244210 | " + ac2 + " | supertuxkart (native)");
+  ASSERT_EQ(offers.size(), 3u);
+  // clang-format off
+  const std::pair<int, QString> links[] = {
+      {1, ac2 + " was linked to \"rally-wet\". Linked " + ac2 + " to \"gt3-spa\"."},
+      {0, "Linked Steam app 244210 to \"gt3-spa\"."},
+      {0, "Steam app 244210 is linked to \"gt3-spa\" already."}};
+  // clang-format on
+  for (const auto& [offer, told] : links) {
+    EXPECT_TRUE(d.linkGame("gt3-spa", offers[offer]));
+    EXPECT_EQ(d.status(), told);
+  }
+  // A file that cannot be read is named with line and field, and kept: linking,
+  // unlinking and the default all take it through one path.
+  const QByteArray bad = "format = 1\n[[link]]\nprofile = \"gt3-spa\"\nsteam = \"x\"\n";
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bad) == bad.size());
+  f.close();
+  EXPECT_FALSE(d.linkGame("rally-wet", offers[2]));
+  EXPECT_THAT(d.status().toStdString(),
+              testing::MatchesRegex(".*links.toml: line 4, link\\[1\\]\\.steam: .*\n"
+                                    "Nothing was changed\\."));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), bad);
+}
+
+// Selected, a profile shows only the settings that differ, with the board's
+// value and the profile's. Applied, the window names it, unless the agent runs
+// and names another for the board.
+TEST(ProfileLinks, TheDifferencesAndTheProfileTheBoardHolds) {
+  Rig rig;
+  gui::MainWindow& w = rig.loadConnected();
+  board::Settings s = w.readBackBoard().settings;
+  s.ledIntensity = 128;
+  ASSERT_EQ(w.profileStore().save("rally-wet", {s, {}}), "");
+  gui::ProfilesDialog d(w, w.profileStore());
+  const auto differences = [&] {
+    d.select("rally-wet");
+    QString shown = d.findChild<QLabel*>("differenceSummary")->text();
+    for (const QTreeWidgetItem* row :
+         d.findChild<QTreeWidget*>("differenceList")->findItems("*", Qt::MatchWildcard))
+      shown += " | " + row->text(0) + " " + row->text(1) + " " + row->text(2);
+    return shown.toStdString();
+  };
+  EXPECT_EQ(differences(), "Applying changes on the board: | led 100 % 50 %");
+  ASSERT_TRUE(d.apply("rally-wet"));
+  EXPECT_EQ(differences() + " " + w.activeProfileText().toStdString(),
+            "Applying changes nothing. Profile: rally-wet");
+  const int lock = notify::TakeAgentLock();
+  notify::WriteAgentStatus(
+      {{"game", QJsonObject{{"name", "AC2-Win64-Shipping.exe"}, {"profile", "gt3-spa"}}},
+       {"applied", QJsonObject{{"board", "TVX0001"}, {"profile", "gt3-spa"}}}});
+  w.onBoardChangedElsewhere("TVX0001");
+  EXPECT_EQ(w.controls().activeProfileLabel->toolTip().toStdString(),
+            "Profile: gt3-spa (for AC2-Win64-Shipping.exe)");
+  ::close(lock);
+  EXPECT_EQ(w.activeProfileText(), "Profile: rally-wet");
+}
+
+// Through systemd when a user manager answers; else an autostart entry and
+// an agent started now, both undone by switching off. An answer to
+// is-system-running; on or off; the commands run; an entry left in autostart.
+TEST(AgentSwitch, RunsTheServiceWhereSystemdAnswersElseAnAutostartEntry) {
+  const QString ctl = gui::AgentSwitch::CtlPath(), asks = "systemctl --user is-system-running";
+  // clang-format off
+  const struct { gui::CommandRun answer; bool on; QString commands; bool entry; } cases[] = {
+      {{1, "degraded\n"}, true, asks + "; systemctl --user enable --now torvex-agent.service", false},
+      {{0, "running\n"}, false, asks + "; systemctl --user disable --now torvex-agent.service", false},
+      {{1, "Failed to connect to bus: No medium found\n"}, true, asks + "; " + ctl + " agent &", true},
+      {{1, "offline\n"}, false, asks, false}};
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.commands.toStdString());
+    gui::AgentSwitch agent;
+    QStringList commands;
+    agent.run = [&](const QString& program, const QStringList& arguments, bool detached) {
+      commands << (QStringList(program) + arguments).join(' ') + (detached ? " &" : "");
+      return commands.size() == 1 ? c.answer : gui::CommandRun{0, {}};
+    };
+    EXPECT_EQ(c.on ? agent.turnOn() : agent.turnOff(), "");
+    EXPECT_EQ(commands.join("; ").toStdString(), c.commands.toStdString());
+    // The packaged entry, switched on and running the ctl beside the window.
+    QFile entry(gui::AgentSwitch::AutostartPath());
+    const QByteArray written = entry.open(QIODevice::ReadOnly) ? entry.readAll() : "";
+    EXPECT_EQ(written.contains("Exec=" + ctl.toUtf8() + " agent\n") && !written.contains("Hidden"),
+              c.entry);
   }
 }
 

@@ -27,7 +27,7 @@ struct Channel : ::testing::Test {
 // A burst about the board it shows, or about some board, is read back once;
 // another board's is left alone. Hostile clients, ten at once (more than it
 // serves), are dropped unanswered, a line judged at once, silence at the line
-// timeout; the window is left as it was and still answers.
+// timeout; the window is left as it was and still answers after them.
 TEST_F(Channel, TheWindowRereadsOnceForABurstAboutItsBoardAndDropsHostileClients) {
   Rig rig;
   rig.loadConnected();
@@ -39,18 +39,17 @@ TEST_F(Channel, TheWindowRereadsOnceForABurstAboutItsBoardAndDropsHostileClients
   using notify::BoardChangedNotice;
   // clang-format off
   const std::tuple<QByteArray, int, bool> cases[] = {
-      {BoardChangedNotice("TVX0002"), 3, false}, {BoardChangedNotice("TVX0001"), 3, true},
-      {BoardChangedNotice(""), 3, true}, {BoardChangedNotice("TVX 0002"), 3, true},
-      {QByteArray("\0\xff\x13zz\n", 6), 10, false}, {"changed " + QByteArray(400, 'A') + "\n", 10, false},
-      {"changed TVX0001", 10, false}, {"set master-clutch=right led=50\n", 10, false},
-      {"changed TVX0001 master-clutch=right\n", 10, false}};
+      {BoardChangedNotice("TVX0002"), 3, false}, {BoardChangedNotice(""), 3, true},
+      {BoardChangedNotice("TVX 0002"), 3, true}, {QByteArray("\0\xff\x13zz\n", 6), 10, false},
+      {"changed " + QByteArray(400, 'A') + "\n", 10, false}, {"changed TVX0001", 10, false},
+      {"set master-clutch=right led=50\n", 10, false}, {"changed TVX0001 master-clutch=right\n", 10, false},
+      {BoardChangedNotice("TVX0001"), 3, true}};  // still answered after them all
   // clang-format on
   for (const auto& [bytes, count, rereads] : cases) {
     SCOPED_TRACE(bytes.left(30).toStdString());
     const int before = clutch->currentIndex();
     rig.platform.firmware(0).setSetting(0x48, 1 - before);  // master clutch, behind its back
     rig.platform.clearLog();
-    rig.form().showMinimized();
     std::list<QLocalSocket> clients(count);  // each writes at once, not waiting for an answer
     for (auto& s : clients) s.connectToServer(notify::ChannelPath()), s.write(bytes);
     QTest::qWait(50);
@@ -60,8 +59,6 @@ TEST_F(Channel, TheWindowRereadsOnceForABurstAboutItsBoardAndDropsHostileClients
                                   bytes.endsWith('\n') ? 500 : 2000));
       EXPECT_EQ(s.readAll(), count == 3 ? "ok\n" : "");
     }
-    EXPECT_TRUE(notify::Send(notify::RaiseNotice()));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !rig.form().isMinimized(); }, 1000));
     EXPECT_EQ(
         QTest::qWaitFor([&] { return clutch->currentIndex() != before; }, rereads ? 1000 : 200),
         rereads);
