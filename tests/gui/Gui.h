@@ -55,6 +55,13 @@ inline void Store(sim::BoardFirmware& fw, const char* settings) {
     fw.setSetting(s.left(2).toUInt(nullptr, 16), s.mid(3).toUInt(nullptr, 16));
 }
 
+// Starts the window with board 0 holding `settings` and read back.
+inline gui::MainWindow& LoadHolding(Rig& rig, const char* settings,
+                                    const QLocale& locale = kEnglish) {
+  Store(rig.platform.firmware(rig.platform.addBoard({})), settings);
+  return rig.loadConnected(locale);
+}
+
 // Clicks `b` and answers the modal dialog it opens with `answer`: its name, a
 // box's text and what `inside` saw, or "no box" (then no answer is left pending).
 inline QString ClickAnswering(QPushButton* b, int answer = QMessageBox::Ok,

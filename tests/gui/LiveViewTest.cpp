@@ -10,11 +10,8 @@ namespace {
 
 const QColor kRed(255, 0, 0), kBlack(0, 0, 0), kGrey(64, 64, 64), kBlue(0, 0, 255);
 
-// In "Throttle and Brake" the reported axes are the paddles themselves.
-gui::MainWindow& Connect(Rig& rig, const QLocale& locale = kEnglish) {
-  Store(rig.platform.firmware(rig.platform.addBoard({})), "45:01");
-  return rig.loadConnected(locale);
-}
+// "Throttle and Brake": the reported axes are the paddles themselves.
+const char* const kPaddleAxes = "45:01";
 
 // How often each indicator was filled, a digit each. Pressed buttons are red
 // with a black number, the others grey-numbered.
@@ -59,7 +56,7 @@ TEST(LiveView, ASleepingWindowFindsABoardWhoseEventWasMissed) {
 // the axis; one left by a pick in the serial list or by closing is told off.
 TEST(CurvePanel, WidensForOneAxisAndMonitorModeFollowsTheOpenBoard) {
   Rig rig;
-  gui::MainWindow& w = Connect(rig);
+  gui::MainWindow& w = LoadHolding(rig, kPaddleAxes);
   const auto& ui = w.controls();
   const auto panel = [&] {
     return std::to_string(w.width()) + (ui.xAxisBar->isVisibleTo(&w) ? " x" : "") +
@@ -91,7 +88,7 @@ TEST(CurvePanel, WidensForOneAxisAndMonitorModeFollowsTheOpenBoard) {
 // lost board's bars drop, its values kept (the end-to-end test replugs it).
 TEST(LiveView, AxesIndicatorsAndChartPointsThenALostBoard) {
   Rig rig;
-  gui::MainWindow& w = Connect(rig, kGerman);
+  gui::MainWindow& w = LoadHolding(rig, kPaddleAxes, kGerman);
   auto& fw = rig.platform.firmware(0);
   const auto shown = [&] {
     return ShownAll(w, "xAxisBar xAxisValueLabel yAxisPercentLabel productLabel");
@@ -130,7 +127,7 @@ TEST(LiveView, AxesIndicatorsAndChartPointsThenALostBoard) {
 // no poll inside the box's event loop; Y still calibrates.
 TEST(Calibration, ThreeClicksSendLowThenHighAndDualClutchRefusesX) {
   Rig rig;
-  gui::MainWindow& w = Connect(rig);
+  gui::MainWindow& w = LoadHolding(rig, kPaddleAxes);
   QPushButton* x = w.controls().calibrateXButton;
   const auto sequence = [&](QPushButton* b, int pause, const char* low, const char* high) {
     rig.platform.clearLog();

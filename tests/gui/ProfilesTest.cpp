@@ -17,16 +17,8 @@
 namespace torvex::test {
 namespace {
 
-// A board set away from the factory's, read back into the window.
-struct ProfileRig : Rig {
-  sim::BoardFirmware& fw;
-  gui::MainWindow& w;
-  const board::ProfileStore& store;
-  ProfileRig()
-      : fw(platform.firmware(platform.addBoard({}))),
-        w((Store(fw, "40:04 45:01 46:C0 47:5D 49:02 4A:01 54:CB 55:0C 60:80"), loadConnected())),
-        store(w.profileStore()) {}
-};
+// A board set away from the factory's.
+const char* const kAway = "40:04 45:01 46:C0 47:5D 49:02 4A:01 54:CB 55:0C 60:80";
 
 const char* const kShown =
     "analogInputModeList clutchBiteSlider rotaryLeftList rotaryRightList pulseWidthList ledSlider "
@@ -47,11 +39,12 @@ TEST(Profiles, ApplySaysWhatReachedTheBoard) {
   // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.led + std::to_string(c.lostAt));
-    ProfileRig r;
-    board::Settings wanted = r.w.readBackBoard().settings;
+    Rig r;
+    gui::MainWindow& w = LoadHolding(r, kAway);
+    board::Settings wanted = w.readBackBoard().settings;
     wanted.analogInputMode = 0, wanted.clutchBite = 1000, wanted.rotaryLeft = 3;
     wanted.rotaryRight = 3, wanted.xDeadHigh = 6550, wanted.ledIntensity = 255;
-    QFile f(r.store.pathOf("gt3-spa"));
+    QFile f(w.profileStore().pathOf("gt3-spa"));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly) &&
                 f.write(board::ProfileText({wanted, {}}).replace("led = ", c.led)) > 0);
     f.close();
@@ -61,14 +54,13 @@ TEST(Profiles, ApplySaysWhatReachedTheBoard) {
       return false;
     };
     r.platform.clearLog();
-    gui::ProfilesDialog d(r.w, r.store);
+    gui::ProfilesDialog d(w, w.profileStore());
     d.select("gt3-spa");
     EXPECT_EQ(d.apply("gt3-spa"), c.lostAt == 0 && c.led[3] == ' ');
     EXPECT_EQ(r.platform.featureLog().empty(), c.led[3] != ' ');
     EXPECT_THAT(d.status().toStdString(), testing::EndsWith(c.status));
-    EXPECT_EQ(
-        ShownAll(r.w, kShown) + " " + ShownAll(d, "applyProgress applyButton saveBoardButton"),
-        c.shown);
+    EXPECT_EQ(ShownAll(w, kShown) + " " + ShownAll(d, "applyProgress applyButton saveBoardButton"),
+              c.shown);
   }
 }
 
@@ -82,22 +74,25 @@ TEST(Profiles, ResetAllKeepsABackupOfWhatTheBoardHeldOrAsks) {
       {QMessageBox::Yes, "3/04:05", "resetWithoutBackup: "}};
   // clang-format on
   for (const auto& c : cases) {
-    ProfileRig r;
+    Rig r;
+    gui::MainWindow& w = LoadHolding(r, kAway);
     QFile blocker(r.profiles.filePath("file"));
     ASSERT_TRUE(c.told == saved || blocker.open(QIODevice::WriteOnly));
-    if (c.told != saved) r.w.setProfileStore(board::ProfileStore(blocker.fileName() + "/profiles"));
-    Store(r.fw, "45:00");  // changed behind the window's back: kept, but not shown
-    const std::string shown = ShownAll(r.w, kShown);
+    if (c.told != saved) w.setProfileStore(board::ProfileStore(blocker.fileName() + "/profiles"));
+    // Changed behind the window's back: kept, but not shown.
+    Store(r.platform.firmware(0), "45:00");
+    const std::string shown = ShownAll(w, kShown);
     const QString told = ClickAnswering(r.ui().resetAllButton, c.answer);
     EXPECT_EQ(r.sent(), c.sent);
-    EXPECT_EQ(ShownAll(r.w, kShown), shown);  // as the window always did
+    EXPECT_EQ(ShownAll(w, kShown), shown);  // as the window always did
     EXPECT_TRUE(told.startsWith(c.told)) << told.toStdString();
-    const QStringList names = r.store.names();
+    const QStringList names = w.profileStore().names();
     ASSERT_EQ(names.size(), c.told == saved ? 1 : 0);
     if (names.isEmpty()) continue;
-    EXPECT_EQ(told, saved + " \"" + names[0] + "\" in " + gui::ShownDirectory(r.store.directory()) +
+    EXPECT_EQ(told, saved + " \"" + names[0] + "\" in " +
+                        gui::ShownDirectory(w.profileStore().directory()) +
                         ".\nApply it from Profiles... to restore them.");
-    EXPECT_EQ(r.store.read(names[0]).profile->settings.analogInputMode, 0);
+    EXPECT_EQ(w.profileStore().read(names[0]).profile->settings.analogInputMode, 0);
   }
 }
 
@@ -132,10 +127,8 @@ TEST(ProfileLinks, WithoutABoardTheDialogOffersRunningGamesAndLinksThem) {
     Write(proc.path(), p);
   }
   const QString path = games::LinksPath(store.directory());
-  ASSERT_EQ(
-      games::WriteLinksFile(
-          path, {{{"rally-wet", games::MatchRule::WindowsExe, "ac2-win64-shipping.exe"}}, {}}),
-      "");
+  const games::Link wet{"rally-wet", games::MatchRule::WindowsExe, "ac2-win64-shipping.exe"};
+  ASSERT_EQ(games::WriteLinksFile(path, {{wet}, {}}), "");
   gui::ProfilesDialog d(w, store, nullptr, proc.path());
   const std::vector<games::Link> offers = d.runningGames();
   const QString ac2 = "AC2-Win64-Shipping.exe (Windows, through Wine or Proton)";

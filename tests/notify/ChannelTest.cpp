@@ -36,14 +36,13 @@ TEST_F(Channel, TheWindowRereadsOnceForABurstAboutItsBoardAndDropsHostileClients
   rig.form().followNotices(server);
   const QComboBox* clutch = rig.ui().masterClutchList;
   const auto& log = rig.platform.featureLog();
-  using notify::BoardChangedNotice;
   // clang-format off
   const std::tuple<QByteArray, int, bool> cases[] = {
-      {BoardChangedNotice("TVX0002"), 3, false}, {BoardChangedNotice(""), 3, true},
-      {BoardChangedNotice("TVX 0002"), 3, true}, {QByteArray("\0\xff\x13zz\n", 6), 10, false},
+      {notify::BoardChangedNotice("TVX0002"), 3, false}, {notify::BoardChangedNotice(""), 3, true},
+      {notify::BoardChangedNotice("TVX 0002"), 3, true}, {QByteArray("\0\xff\x13zz\n", 6), 10, false},
       {"changed " + QByteArray(400, 'A') + "\n", 10, false}, {"changed TVX0001", 10, false},
       {"set master-clutch=right led=50\n", 10, false}, {"changed TVX0001 master-clutch=right\n", 10, false},
-      {BoardChangedNotice("TVX0001"), 3, true}};  // still answered after them all
+      {notify::BoardChangedNotice("TVX0001"), 3, true}};  // still answered after them all
   // clang-format on
   for (const auto& [bytes, count, rereads] : cases) {
     SCOPED_TRACE(bytes.left(30).toStdString());
