@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Helpers of the window tests: what controls show, a user's actions by
-// object name, settings stored on a board, pixels, a modal box answered.
+// object name, settings stored on a board, a modal box answered, pixels.
 #include <gtest/gtest.h>
 
 #include <QTest>
 #include <QtWidgets>
+#include <functional>
 
 #include "gui/CurveChart.h"
 #include "gui/IndicatorShape.h"
@@ -26,14 +27,6 @@ inline std::string ShownAll(QWidget& w, const char* names) {
   QStringList out;
   for (const QString& name : QString(names).split(' '))
     if (QWidget* c = w.findChild<QWidget*>(name)) out << Shown(c) + (c->isEnabled() ? "" : "-");
-  return out.join(' ').toStdString();
-}
-
-// Every control disabled itself, not only through its frame, in creation order.
-inline std::string Disabled(QWidget& w) {
-  QStringList out;
-  for (QWidget* c : w.findChildren<QWidget*>())
-    if (!c->objectName().isEmpty() && !c->isEnabledTo(c->parentWidget())) out << c->objectName();
   return out.join(' ').toStdString();
 }
 
@@ -62,13 +55,28 @@ inline void Store(sim::BoardFirmware& fw, const char* settings) {
     fw.setSetting(s.left(2).toUInt(nullptr, 16), s.mid(3).toUInt(nullptr, 16));
 }
 
-// Disabled() without a board: the editor, and the serial list with nothing to choose.
-inline const char* const kNoBoard =
-    "serialNumberList analogInputFrame analogInputModeList masterClutchFrame masterClutchList "
-    "clutchBiteFrame clutchBiteSlider clutchBiteField rotarySwitchFrame rotaryLeftList "
-    "rotaryRightList pulseWidthList ledSlider ledField xAxisFrame xCurveTypeList "
-    "xCurveNumberSlider xDeadHighField xDeadLowField yAxisFrame yCurveTypeList yCurveNumberSlider "
-    "yDeadHighField yDeadLowField";
+// Starts the window with board 0 holding `settings` and read back.
+inline gui::MainWindow& LoadHolding(Rig& rig, const char* settings,
+                                    const QLocale& locale = kEnglish) {
+  Store(rig.platform.firmware(rig.platform.addBoard({})), settings);
+  return rig.loadConnected(locale);
+}
+
+// Clicks `b` and answers the modal dialog it opens with `answer`: its name, a
+// box's text and what `inside` saw, or "no box" (then no answer is left pending).
+inline QString ClickAnswering(QPushButton* b, int answer = QMessageBox::Ok,
+                              const std::function<QString(QDialog&)>& inside = {}) {
+  QString seen = "no box";
+  QTimer::singleShot(0, [&] {
+    if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      seen = d->objectName() + ": " + d->property("text").toString() + (inside ? inside(*d) : "");
+      d->done(answer);
+    }
+  });
+  b->click();
+  QCoreApplication::processEvents();
+  return seen;
+}
 
 inline int CountPixels(const QImage& image, const QColor& color) {
   const auto* p = reinterpret_cast<const QRgb*>(image.constBits());

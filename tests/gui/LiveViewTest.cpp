@@ -10,58 +10,21 @@ namespace {
 
 const QColor kRed(255, 0, 0), kBlack(0, 0, 0), kGrey(64, 64, 64), kBlue(0, 0, 255);
 
-// In "Throttle and Brake" the reported axes are the paddles themselves.
-gui::MainWindow& Connect(Rig& rig, const QLocale& locale = kEnglish) {
-  Store(rig.platform.firmware(rig.platform.addBoard({})), "45:01");
-  return rig.loadConnected(locale);
-}
+// "Throttle and Brake": the reported axes are the paddles themselves.
+const char* const kPaddleAxes = "45:01";
 
-// How often each indicator was filled. Pressed buttons are red with a black
-// number, the others grey-numbered.
-std::vector<int> Drawn(const gui::Controls& ui, sim::BoardFirmware& fw) {
-  std::vector<int> fills;
+// How often each indicator was filled, a digit each. Pressed buttons are red
+// with a black number, the others grey-numbered.
+std::string Drawn(const gui::Controls& ui, sim::BoardFirmware& fw) {
+  std::string fills;
   for (int k = 0; k < 64; ++k) {
     const bool on = (fw.reportedButtons()[k / 8] >> (k % 8)) & 1;  // rotaries press too
     const auto* shape = ui.buttonIndicators.at(k);
     EXPECT_EQ(shape->fillColor(), on ? kRed : shape->palette().color(QPalette::Button)) << k;
     EXPECT_EQ(shape->textColor(), on ? kBlack : kGrey) << k;
-    fills.push_back(shape->fillUpdates());
+    fills += std::to_string(shape->fillUpdates());
   }
   return fills;
-}
-
-// Polls every 100 ms until a board answers, then every 50 ms; a lost board
-// is looked for at once, then every 250 ms while the system reports boards
-// coming or going, and read back when it returns. The first report
-// draws every indicator, later ones only those of a button byte that changed.
-TEST(LiveView, AxesInTheLocaleAndALostBoardLookedForAndTakenBack) {
-  Rig rig;
-  gui::MainWindow& w = Connect(rig, kGerman);
-  auto& fw = rig.platform.firmware(0);
-  std::string intervals;
-  const auto poll = [&](int n) {
-    rig.tick(n);
-    intervals += std::to_string(w.pollTimer()->interval()) + " ";
-    return ShownAll(w, "xAxisBar xAxisValueLabel yAxisPercentLabel productLabel");
-  };
-  for (int x : {1000, 2000, 40000}) fw.setPaddle(0, x);
-  fw.setPaddle(1, 6520), fw.setButton(12, true);
-  poll(0);
-  EXPECT_EQ(poll(3), "40000 61,0 % 9,9 %  Torvex Wheel");  // one report, then quiet: not lost
-  EXPECT_EQ(Drawn(w.controls(), fw), std::vector<int>(64, 1));
-  rig.platform.unplug(0), rig.fault.changes = false;
-  EXPECT_EQ(poll(3), "0- 61,0 %- 0 %- ");  // values kept, bars drop
-  EXPECT_EQ(Drawn(w.controls(), fw), std::vector<int>(64, 1));
-  rig.platform.plug(0), rig.fault.changes = true;
-  poll(1);  // read back; nothing read yet on the new handles
-  fw.setPaddle(0, 50000), fw.setButton(63, true);
-  EXPECT_EQ(poll(1), "50000 76,3 % 9,9 %  Torvex Wheel");
-  std::vector<int> redrawn(64, 1);
-  std::fill(redrawn.begin() + 56, redrawn.end(), 2);  // buttons 57..64 only
-  EXPECT_EQ(Drawn(w.controls(), fw), redrawn);
-  rig.platform.device(0).failNext[sim::Op::ReadInput] = 1;
-  poll(1);  // lost, and found again at once
-  EXPECT_EQ(intervals, "100 50 250 250 50 250 ");
 }
 
 // With the watch in use but its events missed, the window sleeps and walks the
@@ -92,27 +55,24 @@ TEST(LiveView, ASleepingWindowFindsABoardWhoseEventWasMissed) {
 // Either button hides the panel. A board opened while it is shown is told
 // the axis; one left by a pick in the serial list or by closing is told off.
 TEST(CurvePanel, WidensForOneAxisAndMonitorModeFollowsTheOpenBoard) {
-  for (int axis : {0, 1}) {
-    Rig rig;
-    gui::MainWindow& w = Connect(rig);
-    const auto& ui = w.controls();
-    const auto panel = [&] {
-      return std::to_string(w.width()) + (ui.xAxisBar->isVisibleTo(&w) ? " x" : "") +
-             (ui.yAxisBar->isVisibleTo(&w) ? " y " : " ") +
-             ShownAll(w, "showCurveXButton showCurveYButton curveAxisLabel");
-    };
-    ui.showCurveButtons[axis]->click();
-    EXPECT_EQ(panel(), axis ? "1025 y Hide Curve << Hide Curve << Y"
-                            : "1025 x Hide Curve << Hide Curve << X");
-    rig.platform.unplug(0), rig.tick(), rig.platform.plug(0), rig.tick();
-    Act(w, axis ? "showCurveXButton" : "showCurveYButton");
-    EXPECT_EQ(panel(), std::string("592 x y Show Curve >> Show Curve >> ") + (axis ? "Y" : "X"));
-    ui.showCurveButtons[axis]->click();
-    w.close();
-    const std::string on = axis ? "4/0A:02 " : "4/0A:01 ";
-    EXPECT_EQ(rig.sent() + std::to_string(rig.platform.openHandleCount()),
-              on + on + "4/0A:00 " + on + "4/0A:000");
-  }
+  Rig rig;
+  gui::MainWindow& w = LoadHolding(rig, kPaddleAxes);
+  const auto& ui = w.controls();
+  const auto panel = [&] {
+    return std::to_string(w.width()) + (ui.xAxisBar->isVisibleTo(&w) ? " x" : "") +
+           (ui.yAxisBar->isVisibleTo(&w) ? " y " : " ") +
+           ShownAll(w, "showCurveXButton showCurveYButton curveAxisLabel");
+  };
+  Act(w, "showCurveYButton");
+  EXPECT_EQ(panel(), "1025 y Hide Curve << Hide Curve << Y");
+  rig.platform.unplug(0), rig.tick(), rig.platform.plug(0), rig.tick();
+  Act(w, "showCurveXButton");
+  EXPECT_EQ(panel(), "592 x y Show Curve >> Show Curve >> Y");
+  Act(w, "showCurveYButton");
+  w.close();
+  EXPECT_EQ(rig.sent() + std::to_string(rig.platform.openHandleCount()),
+            "4/0A:02 4/0A:02 4/0A:00 4/0A:02 4/0A:000");
+  // The X axis on the first of two boards, left for the second.
   Rig two;
   two.platform.addBoard({.serialNumber = u"A"}), two.platform.addBoard({.serialNumber = u"B"});
   Act(two.load(), "showCurveXButton serialNumberList=0");
@@ -120,17 +80,32 @@ TEST(CurvePanel, WidensForOneAxisAndMonitorModeFollowsTheOpenBoard) {
             "4/0A:01 | 4/0A:01 4/0A:00250");
 }
 
-// A report's point is joined by a line ("1") to the previous one unless that
-// has a 0 (the second pair of paddles arrives in two reports); each action
-// leaves the chart white and starts it afresh.
-TEST(CurveChart, PointsJoinedAndChartStartedAfresh) {
+// Axes are shown in the locale (their texts are the board's rules); the first
+// report draws every indicator, later ones only those of a button byte that
+// changed. Every report of a poll is a chart point, joined by a line ("1") to
+// the previous one unless that has a 0 (the second pair of paddles arrives in
+// two reports); each action leaves the chart white and starts it afresh. A
+// lost board's bars drop, its values kept (the end-to-end test replugs it).
+TEST(LiveView, AxesIndicatorsAndChartPointsThenALostBoard) {
   Rig rig;
-  gui::MainWindow& w = Connect(rig);
+  gui::MainWindow& w = LoadHolding(rig, kPaddleAxes, kGerman);
+  auto& fw = rig.platform.firmware(0);
+  const auto shown = [&] {
+    return ShownAll(w, "xAxisBar xAxisValueLabel yAxisPercentLabel productLabel");
+  };
+  for (int x : {1000, 2000, 40000}) fw.setPaddle(0, x);
+  fw.setPaddle(1, 6520), fw.setButton(12, true);
+  rig.tick(3);
+  EXPECT_EQ(shown(), "40000 61,0 % 9,9 %  Torvex Wheel");  // one report, then quiet: not lost
+  EXPECT_EQ(Drawn(w.controls(), fw), std::string(64, '1'));
+  fw.setButton(63, true), rig.tick();
+  EXPECT_EQ(Drawn(w.controls(), fw), std::string(56, '1') + "22222222");  // buttons 57..64 only
   const QImage& image = w.controls().curveChart->image();
   const auto plot = [&](int x, int y) {
-    rig.platform.firmware(0).setPaddle(0, x), rig.platform.firmware(0).setPaddle(1, y), rig.tick();
+    fw.setPaddle(0, x), fw.setPaddle(1, y), rig.tick();
     return std::to_string(CountPixels(image, kBlue) > 0);
   };
+  Act(w, "clearChartButton");
   std::string seen;
   for (auto [x, y] : {std::pair{0, 20000}, {50000, 60000}, {10000, 20000}})
     seen += plot(x, y) + " ";
@@ -142,27 +117,9 @@ TEST(CurveChart, PointsJoinedAndChartStartedAfresh) {
   }
   const std::string afresh = "| " + std::to_string(image.width() * image.height()) + " 0 1 ";
   EXPECT_EQ(seen, "0 1 1 " + afresh + afresh + afresh + afresh);
-}
-
-// With the panel open every report of a poll is a point, so a quick pull
-// draws the whole curve.
-TEST(CurveChart, EveryReportOfAQuickPull) {
-  Rig rig;
-  gui::MainWindow& w = Connect(rig);
-  auto& fw = rig.platform.firmware(0);
-  Store(fw, "5C:01");  // an S-curve: no chord passes its points
-  rig.platform.device(0).reportPeriodUs = 1000;
-  w.controls().showCurveButtons[0]->click();
-  rig.tick();
-  const gui::CurveChart& chart = *w.controls().curveChart;
-  std::vector<QPoint> points;
-  for (int ms = 1; ms <= 50; ++ms) {
-    fw.setPaddle(0, static_cast<std::uint16_t>(1000 * ms)), rig.platform.advanceUs(1000);
-    const auto p = board::ChartPointFor(*board::DecodeInputReport(fw.inputReport()), true);
-    points.push_back(chart.toPixels(p.h, p.v));
-  }
-  w.onPollTick();
-  for (QPoint p : points) EXPECT_NE(chart.image().pixelColor(p), Qt::white) << p.x();
+  rig.platform.unplug(0), rig.fault.changes = false;
+  rig.tick(3);
+  EXPECT_EQ(shown(), "0- 61,0 %- 0 %- ");
 }
 
 // Arm, take the low end, take the high end; Y pauses 100 ms after a click.
@@ -170,7 +127,7 @@ TEST(CurveChart, EveryReportOfAQuickPull) {
 // no poll inside the box's event loop; Y still calibrates.
 TEST(Calibration, ThreeClicksSendLowThenHighAndDualClutchRefusesX) {
   Rig rig;
-  gui::MainWindow& w = Connect(rig);
+  gui::MainWindow& w = LoadHolding(rig, kPaddleAxes);
   QPushButton* x = w.controls().calibrateXButton;
   const auto sequence = [&](QPushButton* b, int pause, const char* low, const char* high) {
     rig.platform.clearLog();
@@ -187,14 +144,10 @@ TEST(Calibration, ThreeClicksSendLowThenHighAndDualClutchRefusesX) {
   Act(w, "calibrateXButton analogInputModeList=0");
   rig.platform.clearLog();
   w.pollTimer()->start();
-  QString inside;
-  QTimer::singleShot(0, [&] {  // runs inside the box's event loop
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    inside = box->text() + (w.pollTimer()->isActive() ? " ticking" : "");
-    box->accept();
-  });
-  x->click();
-  EXPECT_EQ(inside, "Unable to calibrate in Dual clutch mode, switch to 'Brake and Throttle' mode");
+  const auto ticking = [&](QDialog&) { return w.pollTimer()->isActive() ? " ticking" : ""; };
+  EXPECT_EQ(ClickAnswering(x, QMessageBox::Ok, ticking),
+            "calibrationRefusal: Unable to calibrate in Dual clutch mode, switch to 'Brake and "
+            "Throttle' mode");
   EXPECT_TRUE(w.pollTimer()->isActive());
   w.pollTimer()->stop();
   EXPECT_EQ(x->text() + rig.sent().c_str(), "Calibrate");
