@@ -9,12 +9,11 @@
 #include <unistd.h>
 
 #include <QTemporaryDir>
+#include <QTest>
 #include <chrono>
 #include <thread>
 
 #include "HidrawRig.h"
-#include "cli/Cli.h"
-#include "hid/HidapiPlatform.h"
 #include "protocol/Protocol.h"
 
 namespace torvex::test {
@@ -22,20 +21,11 @@ namespace {
 
 namespace code = protocol::code;
 
-int Ctl(hid::HidapiPlatform& platform, const QStringList& args,
-        const volatile std::sig_atomic_t* stop = nullptr) {
-  QString text;
-  QTextStream o(&text), e(&text);
-  cli::Io io{o, e, nullptr, false, false, stop};
-  return cli::Run(args, platform, io);
-}
-
 // Waits up to `ms` of wall time for the board to hold `value`: the agent
 // looks for new processes once a second.
 bool Holds(HidrawDevice& device, std::uint8_t value, int ms) {
-  for (; ms > 0 && device.firmware.setting(code::SetMasterClutchMode) != value; ms -= 20)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  return device.firmware.setting(code::SetMasterClutchMode) == value;
+  return QTest::qWaitFor(
+      [&] { return device.firmware.setting(code::SetMasterClutchMode) == value; }, ms);
 }
 
 TEST(EndToEnd, ALinkedGameGetsItsProfileWhileItRunsByAgentOrWrapper) {
@@ -45,13 +35,13 @@ TEST(EndToEnd, ALinkedGameGetsItsProfileWhileItRunsByAgentOrWrapper) {
   qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
   hid::HidapiPlatform platform(rig.udevControl());
   rig[b].firmware.setSetting(code::SetMasterClutchMode, 1);
-  ASSERT_EQ(Ctl(platform, {"save", "gt3"}), cli::kDone);
+  ASSERT_EQ(Ctl(platform, {"save", "gt3"}).first, cli::kDone);
   rig[b].firmware.setSetting(code::SetMasterClutchMode, 0);
-  ASSERT_EQ(Ctl(platform, {"link", "gt3", "--exe", "torvex-test-game"}), cli::kDone);
+  ASSERT_EQ(Ctl(platform, {"link", "gt3", "--exe", "torvex-test-game"}).first, cli::kDone);
 
   volatile std::sig_atomic_t stop = 0;
   hid::HidapiPlatform agentPlatform(rig.udevControl());
-  std::thread agent([&] { EXPECT_EQ(Ctl(agentPlatform, {"agent"}, &stop), cli::kDone); });
+  std::thread agent([&] { EXPECT_EQ(Ctl(agentPlatform, {"agent"}, &stop).first, cli::kDone); });
   std::this_thread::sleep_for(std::chrono::milliseconds(300));  // its first look at /proc
   const pid_t game = ::fork();
   if (game == 0) {
@@ -66,7 +56,7 @@ TEST(EndToEnd, ALinkedGameGetsItsProfileWhileItRunsByAgentOrWrapper) {
   agent.join();
 
   rig[b].featureCalls.clear();
-  EXPECT_EQ(Ctl(platform, {"run", "gt3", "--", "sh", "-c", "exit 7"}), 7);
+  EXPECT_EQ(Ctl(platform, {"run", "gt3", "--", "sh", "-c", "exit 7"}).first, 7);
   EXPECT_EQ(rig[b].firmware.setting(code::SetMasterClutchMode), 0);
   std::string sets;  // the wrapper's writes: the profile, then back
   for (const auto& [file, bytes] : rig[b].featureCalls)

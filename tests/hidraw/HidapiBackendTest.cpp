@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "HidrawRig.h"
+#include "support/Wire.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,25 +20,18 @@
 #include <QLabel>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include "board/Profile.h"
-#include "cli/Cli.h"
 #include "gui/IndicatorShape.h"
 #include "gui/MainWindow.h"
-#include "hid/HidapiPlatform.h"
 
 namespace torvex::test {
 namespace {
 
 using namespace hid;
 using enum StringKind;
-using sim::Bytes;
 using Status = InputRead::Status;
-
-Bytes Hex(const std::string& text) {
-  const QByteArray bytes = QByteArray::fromHex(QByteArray::fromStdString(text));
-  return Bytes(bytes.begin(), bytes.end());
-}
 
 // Vendor page, report ID 5: 2-byte input; report ID 6: 3-byte feature.
 const Bytes kNumbered =
@@ -225,11 +219,8 @@ TEST(EndToEnd, WindowFindsReadsShowsWritesAndFollowsAReplug) {
   EXPECT_TRUE(rig.allFilesClosed(b));
   EXPECT_EQ(w.pollTimer()->interval(), w.kSafetyRescanMs);  // asleep until a device comes
   rig.replug(b);
-  for (int ms = 0; ms < 3000 && !w.board().isLoaded(); ms += 10) {
-    QCoreApplication::processEvents();
-    ::usleep(10'000);
-  }
-  EXPECT_TRUE(w.board().isLoaded() && w.pollTimer()->isActive());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.board().isLoaded(); }, 3000));
+  EXPECT_TRUE(w.pollTimer()->isActive());
   w.pollTimer()->stop();
   EXPECT_EQ(ui.analogInputModeList->currentIndex(), 1);
   // The bite point follows the board, but a cut record is no record.
@@ -251,11 +242,7 @@ TEST(EndToEnd, WindowFindsABoardPluggedLaterWithOrWithoutAUdevDaemon) {
     w.onPollTick();
     EXPECT_EQ(w.pollTimer()->interval(), daemon ? w.kSafetyRescanMs : w.kPollStartMs);
     rig.add();
-    for (int ms = 0; ms < 1000 && !w.board().isLoaded(); ms += 5) {
-      QCoreApplication::processEvents();
-      ::usleep(5'000);
-    }
-    EXPECT_TRUE(w.board().isLoaded());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.board().isLoaded(); }, 1000));
   }
 }
 
@@ -263,21 +250,14 @@ TEST(EndToEnd, CommandLineListsShowsAndSets) {
   HidrawRig rig;
   const int b = rig.add();
   HidapiPlatform platform(rig.udevControl());
-  const auto run = [&](const QString& line, int want = cli::kDone) {
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    cli::Io io{o, e};
-    EXPECT_EQ(cli::Run(QString(line).split(' '), platform, io), want) << qPrintable(line);
-    o.flush();
-    return out;
-  };
-  EXPECT_TRUE(run("list").contains("TVX0001") && run("list").contains("Torvex Wheel"));
-  run("set master-clutch=right led=50");
+  const QString list = Ctl(platform, {"list"}).second;
+  EXPECT_TRUE(list.contains("TVX0001") && list.contains("Torvex Wheel"));
+  EXPECT_EQ(Ctl(platform, {"set", "master-clutch=right", "led=50"}).first, cli::kDone);
   EXPECT_EQ(rig[b].firmware.setting(protocol::code::SetMasterClutchMode), 1);
   EXPECT_EQ(rig[b].firmware.ledIntensity(), 128);
-  EXPECT_TRUE(run("show").contains("right"));
+  EXPECT_TRUE(Ctl(platform, {"show"}).second.contains("right"));
   rig[b].replyLength = 3;  // records cut short are not a read-back
-  run("show", cli::kNotTaken);
+  EXPECT_EQ(Ctl(platform, {"show"}).first, cli::kNotTaken);
   EXPECT_TRUE(rig.allFilesClosed(b));
 }
 
@@ -296,10 +276,8 @@ TEST(EndToEnd, TwoCommandsAtOnceNeverInterleave) {
   out.close();
   HidapiPlatform applying(rig.udevControl()), setting(rig.udevControl());
   const auto run = [](HidapiPlatform& platform, QStringList args) {
-    QString text;
-    QTextStream o(&text), e(&text);
-    cli::Io io{o, e};
-    EXPECT_EQ(cli::Run(args, platform, io), cli::kDone) << qPrintable(args.join(' ') + ": " + text);
+    const auto [code, text] = Ctl(platform, args);
+    EXPECT_EQ(code, cli::kDone) << qPrintable(args.join(' ') + ": " + text);
   };
   std::thread apply(run, std::ref(applying), QStringList{"apply", file});
   ::usleep(150'000);

@@ -32,7 +32,9 @@
 #include <mutex>
 #include <stdexcept>
 
+#include "cli/Cli.h"
 #include "hid/Config.h"
+#include "hid/HidapiPlatform.h"
 #include "sim/BoardFirmware.h"
 #include "sim/VirtualPlatform.h"
 
@@ -272,5 +274,17 @@ class HidrawRig {
   std::vector<std::unique_ptr<HidrawDevice>> devices_;
   std::vector<std::unique_ptr<HidrawNode>> nodes_;
 };
+
+// torvex-ctl run with `args` on `platform`: its exit code and all it wrote.
+inline std::pair<int, QString> Ctl(hid::HidapiPlatform& platform, const QStringList& args,
+                                   const volatile std::sig_atomic_t* stop = nullptr) {
+  QString text;
+  QTextStream o(&text), e(&text);
+  cli::Io io{o, e, nullptr, false, false, stop};
+  const int code = cli::Run(args, platform, io);
+  o.flush();
+  e.flush();
+  return {code, text};
+}
 
 }  // namespace torvex::test
