@@ -41,10 +41,18 @@ int RunChild(const QStringList& command, QTextStream& err) {
   for (std::size_t i = 0; i < std::size(kForwarded); ++i)
     ::sigaction(kForwarded[i], &forward, &saved[i]);
 
+  // Held back until the child's ID is known: one arriving in between would
+  // otherwise find no child to pass it to, and be lost.
+  sigset_t forwarded, unblocked;
+  sigemptyset(&forwarded);
+  for (int s : kForwarded) sigaddset(&forwarded, s);
+  ::pthread_sigmask(SIG_BLOCK, &forwarded, &unblocked);
+
   int status = 0;
   const pid_t child = ::fork();
   if (child == 0) {
     for (int s : kForwarded) ::signal(s, SIG_DFL);
+    ::pthread_sigmask(SIG_SETMASK, &unblocked, nullptr);
     ::execvp(argv[0], argv.data());
     const int why = errno;
     const QByteArray text =
@@ -55,12 +63,12 @@ int RunChild(const QStringList& command, QTextStream& err) {
   if (child < 0) {
     err << "torvex-ctl: cannot start " << command.front() << ": " << std::strerror(errno) << '\n';
     status = -1;
-  } else {
-    gChild = child;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    gChild = 0;
   }
+  gChild = child;  // the handler passes signals on only to a child that exists
+  ::pthread_sigmask(SIG_SETMASK, &unblocked, nullptr);
+  while (child > 0 && ::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  gChild = 0;
   for (std::size_t i = 0; i < std::size(kForwarded); ++i)
     ::sigaction(kForwarded[i], &saved[i], nullptr);
   if (status < 0) return 127;
