@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <QTemporaryDir>
-#include <QTest>
 #include <chrono>
 #include <thread>
 

@@ -20,7 +20,6 @@
 #include <QLabel>
 #include <QSlider>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include "board/Profile.h"
 #include "gui/IndicatorShape.h"

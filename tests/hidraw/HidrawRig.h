@@ -23,6 +23,7 @@
 #include <unistd.h>
 
 #include <QString>
+#include <QTest>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -200,12 +201,10 @@ class HidrawRig {
 
   bool allFilesClosed(int device) {
     // umockdev learns of a close on its own thread, a moment after close() returned.
-    for (int attempt = 0; attempt < 200; ::usleep(10'000), ++attempt) {
+    return QTest::qWaitFor([&] {
       std::lock_guard lock(mutex_);
-      if (std::ranges::none_of(devices_.at(device)->files, umockdev_ioctl_client_get_connected))
-        return true;
-    }
-    return false;
+      return std::ranges::none_of(devices_.at(device)->files, umockdev_ioctl_client_get_connected);
+    });
   }
 
  private:
