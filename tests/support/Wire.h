@@ -6,10 +6,18 @@
 #include <QLocale>
 #include <QStringList>
 #include <initializer_list>
+#include <ostream>
 #include <string>
 
 #include "protocol/Protocol.h"
 #include "sim/VirtualPlatform.h"
+
+// A failing check shows a QString as text, not as a list of bytes.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) {
+  *os << '"' << s.toStdString() << '"';
+}
+QT_END_NAMESPACE
 
 namespace torvex::test {
 
